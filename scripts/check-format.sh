@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Fails when a C++ file differs from what the repository's .clang-format makes of it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mapfile -t files < <(git ls-files '*.cpp' '*.h')
+if ((${#files[@]} > 0)); then
+    clang-format --dry-run --Werror "${files[@]}"
+fi

@@ -1,0 +1,25 @@
+// ombrix-batch: the main window's commands from the command line, without a window.
+#include <QGuiApplication>
+#include <iostream>
+#include <memory>
+
+#include "Batch.h"
+#include "platform/qt/PictureRenderer.h"
+
+int main(int argc, char* argv[]) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    int qtArgc = 3;
+    char name[] = "ombrix-batch";
+    char platformFlag[] = "-platform";
+    char offscreen[] = "offscreen";
+    char* qtArgv[] = {name, platformFlag, offscreen, nullptr};
+    std::unique_ptr<QGuiApplication> app;  // started only when a graph is saved
+    const ombrix::GraphExporter exporter = [&](const ombrix::Picture& picture,
+                                               const std::string& path) {
+        if (!app) {
+            app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
+        }
+        ombrix::exportPicture(picture, QString::fromStdString(path));
+    };
+    return ombrix::runBatch(args, std::cout, std::cerr, exporter);
+}
