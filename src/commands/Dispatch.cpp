@@ -1,9 +1,16 @@
 #include "commands/Dispatch.h"
 
 #include "commands/Help.h"
+#include "commands/Imports.h"
+#include "commands/SavingsCmd.h"
+#include "graph/GSubs.h"
 
 namespace ombrix {
 namespace {
+
+GraphContext graphContext(Session& s, Services& sv) {
+    return {s.data, s.model, s.graph, sv.ui, sv.graph};
+}
 
 // The View guards: a flag counts only when it is true.
 bool guardEnergy(Session& s, Services& sv) {
@@ -42,7 +49,8 @@ void viewTimeSeries(Session& s, Services& sv, long column, long flagCol) {
         return;
     }
     markPrePost(s, flagCol);
-    (void)column;
+    GraphContext g = graphContext(s, sv);
+    PlotTimeSeries(g, column, true, true);
 }
 
 void viewScatter(Session& s, Services& sv, long yCol, long flagCol, long modelRow) {
@@ -50,15 +58,20 @@ void viewScatter(Session& s, Services& sv, long yCol, long flagCol, long modelRo
         return;
     }
     markPrePost(s, flagCol);
-    (void)yCol;
-    (void)modelRow;
+    GraphContext g = graphContext(s, sv);
+    PlotScatter(g, 9, yCol, true);
+    DrawModelLines(g, modelRow);
 }
 
+// With only a weather file the working table is the weather table (temperature in column 4);
+// with both files it is the merged table (period temperature in column 9).
 void viewTemperatures(Session& s, Services& sv) {
     if (!guardWeather(s, sv)) {
         return;
     }
     s.data.PrePostCol = 0;
+    GraphContext g = graphContext(s, sv);
+    PlotTimeSeries(g, s.data.EnergyOpen ? 9 : 4, true, true);
 }
 
 }  // namespace
@@ -67,8 +80,13 @@ void runCommand(Session& s, Services& sv, CommandId id) {
     using C = CommandId;
     switch (id) {
         case C::OpenEnergyCmd:
+            OpenEnergyCmd(s, sv);
+            break;
         case C::OpenWeatherCmd:
+            OpenWeatherCmd(s, sv);
+            break;
         case C::OpenTMYCmd:
+            OpenTMYCmd(s, sv);
             break;
         case C::PrintCmd:
             runGuarded(sv.ui, "Error", &s.data.MsgText, [&] { sv.host.printMainWindow(); });
@@ -80,14 +98,22 @@ void runCommand(Session& s, Services& sv, CommandId id) {
             sv.host.showEditor();
             break;
         case C::CalcElecUseSavingsCmd:
+            s.data.PrePostCol = 7;
+            Savings(s, sv, 9, 4, 10, s.data.PrePostCol);
+            break;
         case C::CalcElecDemSavingsCmd:
             s.data.PrePostCol = 7;
+            Savings(s, sv, 9, 5, 11, s.data.PrePostCol);
             break;
         case C::CalcTherUseSavingsCmd:
             s.data.PrePostCol = 8;
+            Savings(s, sv, 9, 6, 12, s.data.PrePostCol);
             break;
         case C::CalcElecNACCmd:
+            NAC(s, sv, 9, 4, 10);
+            break;
         case C::CalcThermalNACCmd:
+            NAC(s, sv, 9, 6, 12);
             break;
         case C::ViewMoWeatherCmd:
             viewTemperatures(s, sv);
@@ -124,12 +150,8 @@ void runCommand(Session& s, Services& sv, CommandId id) {
 }
 
 void graphMouseDown(Session& s, Services& sv, int button, int shift, double x, double y) {
-    (void)s;
-    (void)sv;
-    (void)button;
-    (void)shift;
-    (void)x;
-    (void)y;
+    GraphContext g = graphContext(s, sv);
+    GraphboxMouseDown(g, sv.status, button, shift, x, y);
 }
 
 }  // namespace ombrix
