@@ -23,6 +23,13 @@ StatusBox::StatusBox(StatusText& text, QWidget* parent) : QWidget(parent), m_tex
 
 void StatusBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    renderTo(p);
+}
+
+void StatusBox::renderTo(QPainter& p) const {
+    p.save();
+    p.fillRect(QRect(QPoint(0, 0), size()), Qt::white);
+    p.setFont(font());
     p.setPen(Qt::black);
     const QFontMetrics fm(font());
     int y = 2;
@@ -30,6 +37,7 @@ void StatusBox::paintEvent(QPaintEvent*) {
         p.drawText(QPoint(4, y + fm.ascent()), QString::fromStdString(line));
         y += fm.lineSpacing();
     }
+    p.restore();
 }
 
 void StatusBox::contextMenuEvent(QContextMenuEvent* event) {
@@ -63,6 +71,12 @@ void Graphbox::bringCacheUpToDate() {
                                 m_picture.ops().size());
         m_cachedOps = m_picture.ops().size();
     }
+}
+
+void Graphbox::renderTo(QPainter& painter) const {
+    const QRectF target(QPointF(0, 0), QSizeF(size()));
+    painter.fillRect(target, toQColor(m_picture.backColor()));
+    PictureRenderer::render(m_picture, painter, target);
 }
 
 QImage Graphbox::currentImage() {

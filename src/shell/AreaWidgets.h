@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 #include <functional>
 
@@ -15,6 +16,8 @@ class StatusBox : public QWidget {
     Q_OBJECT
   public:
     StatusBox(StatusText& text, QWidget* parent = nullptr);
+    // Draws the lines into a painter whose units are this widget's pixels.
+    void renderTo(QPainter& painter) const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -39,6 +42,9 @@ class Graphbox : public QWidget {
     const Picture& picture() const { return m_picture; }
     // The image of the graph area as it is on screen.
     QImage currentImage();
+    // Draws the picture anew into a painter whose units are this widget's pixels (for
+    // printing at the printer's resolution).
+    void renderTo(QPainter& painter) const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -12,6 +12,7 @@
 #include "dialogs/QtFileDialogs.h"
 #include "platform/Errors.h"
 #include "shell/HelpViewer.h"
+#include "shell/Printing.h"
 #include "shell/QtUi.h"
 
 namespace ombrix {
@@ -165,10 +166,13 @@ void OBMain::showEditor() {
 }
 
 void OBMain::printMainWindow() {
-    if (!m_print) {
-        throw OmbrixError("No printer is set up");
+    if (m_print) {
+        m_print();
+        return;
     }
-    m_print();
+    constexpr double kScale = 2.0;  // the printed image is drawn at twice the screen resolution
+    const QImage image = clientAreaImage(*m_statusBox, *m_graphBox, kScale);
+    printImageOnDefaultPrinter(image, kScale, logicalDpiX(), QStringLiteral("Ombrix"));
 }
 
 void OBMain::exitNow() {

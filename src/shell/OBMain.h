@@ -46,7 +46,7 @@ class OBMain : public QMainWindow, private Host {
     void setExitHandler(std::function<void()> handler) { m_exit = std::move(handler); }
     // What the editor command shows; set by the program once the editor exists.
     void setEditorHandler(std::function<void()> handler) { m_editor = std::move(handler); }
-    // How the window's image reaches the printer; throws on failure.
+    // Replaces how the window's image reaches the printer (tests); throws on failure.
     void setPrintHandler(std::function<void()> handler) { m_print = std::move(handler); }
 
     // Places the window over the central 80 % of its screen.
