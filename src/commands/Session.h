@@ -14,12 +14,26 @@ struct HelpState {
     std::string HelpFilePath;  // program folder + help file, set once at start
 };
 
+// The text editor's flags and the answers of its save prompt and find dialog; they outlive
+// the windows, which are created anew each time.
+struct EditorState {
+    bool TextChanged = false;  // text modified since the window was created or the last Open
+    bool TextSaved = false;    // a save happened (or was declined) since the window was created
+    bool Untitled = true;      // the text has no file yet, so Save behaves as Save As
+    bool SaveAnswerYes = false;
+    bool SaveAnswerCancel = false;
+    std::string FindText;  // what to search for; empty = nothing to search
+    bool FindCancelled = false;
+    long FindPos = 0;  // 1-based position of the last match; 0 before the first
+};
+
 struct Session {
     DataState data;
     ModelState model;
     GraphState graph;
     DialogExchange dlg;
     HelpState help;
+    EditorState editor;
 };
 
 }  // namespace ombrix
