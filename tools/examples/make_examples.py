@@ -480,11 +480,38 @@ def check_pair(name, energy_path, weather_path):
         saving = sum(m["predict"](t) - e for t, e in post)
         baseline = sum(m["predict"](t) for t, _ in post)
         u = 1.96 * m["rmse"] * math.sqrt((1 + 2 / len(pre)) * len(post))
-        print(f"   {label}: {m['type']} N={len(pre)} R2={r2:.2f} CV={cv:.1f}% "
-              f"Xcp={m['xa']:.1f}/{m['xb']:.1f} Ycp={m['ycp']:.1f} LS={m['ls']:.2f} "
-              f"RS={m['rs']:.2f} (CV 4P {cv4:.1f}%, 5P {cv5:.1f}%)")
-        print(f"      savings {saving:,.0f} +- {u:,.1f} ({100 * saving / baseline:.1f}% of "
-              f"the predicted baseline) over {len(post)} periods")
+        print(f"   {label}: 4P CV-RMSE {cv4:.1f}%, 5P CV-RMSE {cv5:.1f}%; the report reads")
+        for line in report_lines(m, len(pre), r2, cv, saving, u, post_days(periods, q), len(post),
+                                 QUANTITY_NAMES[q]):
+            print(f"      {line}")
+        print(f"      (the saving is {100 * saving / baseline:.1f}% of the predicted baseline)")
+
+
+QUANTITY_NAMES = ("Elec Use", "Elec Demand", "Thermal Engy")
+
+
+def post_days(periods, q):
+    """Days covered by the post-retrofit periods that have both values."""
+    days, prev = 0, None
+    for end, t, v, f in periods:
+        if f[0 if q < 2 else 1] != 1 and t is not None and v[q] != MISSING and prev is not None:
+            days += (end - prev).days
+        prev = end
+    return days
+
+
+def report_lines(m, n, r2, cv, s, u, days, count, name):
+    """The three report lines as the program prints them."""
+    points = (f"%   Xcp = {m['xa']:,.2f}" if m["type"] == "4P"
+              else f"%   Xcp1 = {m['xa']:,.2f}   Xcp2 = {m['xb']:,.2f}")
+    p = abs(u / s) * 100 if s else -99
+    return [
+        f"Pre-retrofit model: {m['type']}   N =  {n}    R2 = {r2:.2f}   CV-RMSE = {cv:.1f}{points}"
+        f"   Ycp = {m['ycp']:,.2f}   LS = {m['ls']:,.2f}   RS = {m['rs']:,.2f}",
+        f"Pre-retrofit model: {name} = {m['ycp']:,.2f}  +  {-m['ls']:,.2f}({m['xa']:,.2f} - T)+"
+        f"  +  {m['rs']:,.2f}(T - {m['xb']:,.2f})+",
+        f"Total Savings = {s:,.0f} +- {u:,.1f} ({p:,.1f}%)  after  {days}  days.",
+    ]
 
 
 def main():
