@@ -16,7 +16,8 @@
 
 namespace ombrix {
 
-// Title and text of the box that reports a typed folder that does not exist.
+// Text of the box, titled with the application's title, that reports a folder that does not
+// exist.
 inline constexpr std::string_view kPathNotFoundText = "Path not found.  Please respecify";
 
 class FileDialogBase : public QDialog {
