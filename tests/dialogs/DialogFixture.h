@@ -11,13 +11,6 @@
 #include "dialogs/FileDialogBase.h"
 #include "support/Fakes.h"
 
-#include <ostream>
-
-// Readable QStrings in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace ombrix::test {
 
 // root/
