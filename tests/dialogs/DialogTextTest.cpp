@@ -1,4 +1,5 @@
-#include "DialogFixture.h"
+#include <gtest/gtest.h>
+
 #include "dialogs/DialogText.h"
 
 using namespace ombrix;
