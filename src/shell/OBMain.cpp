@@ -58,7 +58,7 @@ OBMain::OBMain(Session& session, OBMainParts parts) : QMainWindow(nullptr), m_se
     }
     FileDialogs* dialogs = parts.dialogs;
     if (dialogs == nullptr) {
-        m_ownDialogs = std::make_unique<QtFileDialogs>(this);
+        m_ownDialogs = std::make_unique<QtFileDialogs>(this, *ui);
         dialogs = m_ownDialogs.get();
     }
     m_services.reset(new Services{*ui, m_picture, m_status, *dialogs, *help, *this});
