@@ -9,6 +9,8 @@
 #include <QScreen>
 
 #include "commands/Help.h"
+#include "dialogs/Editor.h"
+#include "dialogs/KeptFileDialogs.h"
 #include "dialogs/QtFileDialogs.h"
 #include "platform/Errors.h"
 #include "shell/HelpViewer.h"
@@ -162,7 +164,15 @@ void OBMain::closeEvent(QCloseEvent* event) {
 void OBMain::showEditor() {
     if (m_editor) {
         m_editor();
+        return;
     }
+    if (!m_editorDialogs) {
+        // The editor's open and save dialogs stay loaded for the whole run.
+        m_editorDialogs =
+            std::make_unique<KeptFileDialogs>(m_session.dlg, m_services->ui, this, this);
+    }
+    Editor editor(m_session, m_services->ui, *m_editorDialogs, this);
+    editor.exec();
 }
 
 void OBMain::printMainWindow() {

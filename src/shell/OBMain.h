@@ -15,6 +15,7 @@
 namespace ombrix {
 
 class QtUi;
+class KeptFileDialogs;
 class QtHelpEngine;
 
 // Stand-ins a test can put in place of the real message boxes, dialogs and help viewer.
@@ -44,7 +45,7 @@ class OBMain : public QMainWindow, private Host {
 
     // What File > Exit does; by default it ends the event loop at once.
     void setExitHandler(std::function<void()> handler) { m_exit = std::move(handler); }
-    // What the editor command shows; set by the program once the editor exists.
+    // Replaces what the editor command shows (tests).
     void setEditorHandler(std::function<void()> handler) { m_editor = std::move(handler); }
     // Replaces how the window's image reaches the printer (tests); throws on failure.
     void setPrintHandler(std::function<void()> handler) { m_print = std::move(handler); }
@@ -70,6 +71,7 @@ class OBMain : public QMainWindow, private Host {
     std::unique_ptr<QtHelpEngine> m_ownHelp;
     std::unique_ptr<FileDialogs> m_ownDialogs;
     std::unique_ptr<Services> m_services;
+    std::unique_ptr<KeptFileDialogs> m_editorDialogs;
     StatusBox* m_statusBox = nullptr;
     Graphbox* m_graphBox = nullptr;
     QMap<int, QAction*> m_actions;

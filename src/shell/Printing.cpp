@@ -2,7 +2,6 @@
 
 #include <QPainter>
 #include <QPrinter>
-#include <QPrinterInfo>
 
 #include "platform/Errors.h"
 #include "platform/qt/Printer.h"
@@ -33,13 +32,19 @@ void printImageOnDefaultPrinter(const QImage& image, double scale, double screen
                                 const QString& documentName) {
     const auto orientation =
         image.width() > image.height() ? QPageLayout::Landscape : QPageLayout::Portrait;
-    printOnDefaultPrinter(documentName, orientation, [&](QPainter& painter, QPrinter& printer) {
+    printOnDefaultPrinter(documentName, orientation, [&](QPrinter& printer) {
+        QPainter painter;
+        if (!painter.begin(&printer)) {
+            throw OmbrixError("Cannot start a print job for the printer " +
+                              printer.printerName().toStdString());
+        }
         const QRectF page = printer.pageRect(QPrinter::DevicePixel);
         double w = image.width() / scale / screenDpi * printer.resolution();
         double h = image.height() / scale / screenDpi * printer.resolution();
         const double fit = qMin(1.0, qMin(page.width() / w, page.height() / h));
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
         painter.drawImage(QRectF(0, 0, w * fit, h * fit), image);
+        painter.end();
     });
 }
 

@@ -2,17 +2,19 @@
 
 #include <cups/cups.h>
 
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 #include "platform/Errors.h"
 
 namespace ombrix {
 
 void printOnDefaultPrinter(const QString& documentName, QPageLayout::Orientation orientation,
-                           const std::function<void(QPainter&, QPrinter&)>& paint) {
+                           const std::function<void(QPrinter&)>& render) {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) {
         throw OmbrixError("No default printer is set up");
@@ -31,14 +33,13 @@ void printOnDefaultPrinter(const QString& documentName, QPageLayout::Orientation
         printer.setCreator(QStringLiteral("Ombrix"));
         printer.setFullPage(false);
         printer.setPageOrientation(orientation);
-        QPainter painter;
-        if (!painter.begin(&printer)) {
-            throw OmbrixError("Cannot start a print job for the printer " + name.toStdString());
+        render(printer);
+        if (printer.printerState() == QPrinter::Error) {
+            throw OmbrixError("Cannot prepare the pages for the printer " + name.toStdString());
         }
-        paint(painter, printer);
-        if (!painter.end()) {
-            throw OmbrixError("Cannot finish the print job for the printer " + name.toStdString());
-        }
+    }
+    if (QFileInfo(file).size() == 0) {
+        throw OmbrixError("Cannot prepare the pages for the printer " + name.toStdString());
     }
     const QByteArray printerName = name.toUtf8();
     const QByteArray path = file.toUtf8();
@@ -49,6 +50,14 @@ void printOnDefaultPrinter(const QString& documentName, QPageLayout::Orientation
         throw OmbrixError("The printer " + name.toStdString() +
                           " did not take the job: " + cupsLastErrorString());
     }
+}
+
+void printTextOnDefaultPrinter(const QString& text, const QString& documentName) {
+    printOnDefaultPrinter(documentName, QPageLayout::Portrait, [&](QPrinter& printer) {
+        QTextDocument document;
+        document.setPlainText(text);
+        document.print(&printer);
+    });
 }
 
 }  // namespace ombrix

@@ -10,11 +10,15 @@ class QPrinter;
 
 namespace ombrix {
 
-// Prints pages on the default printer without a dialog: `paint` draws them with the painter
-// (QPrinter::newPage() starts another page). The pages are rendered with the default printer's
-// page size, then handed to the print server as one job. Throws OmbrixError with a clear
-// description when there is no default printer or the print server refuses the job.
+// Prints pages on the default printer without a dialog: `render` draws them on the printer
+// (with a QPainter of its own, or by QTextDocument::print). The pages are rendered with the
+// default printer's page size, then handed to the print server as one job. Throws OmbrixError
+// with a clear description when there is no default printer or the print server refuses the
+// job.
 void printOnDefaultPrinter(const QString& documentName, QPageLayout::Orientation orientation,
-                           const std::function<void(QPainter&, QPrinter&)>& paint);
+                           const std::function<void(QPrinter&)>& render);
+
+// Prints plain text in the printer's default font, lines wrapped at the page width.
+void printTextOnDefaultPrinter(const QString& text, const QString& documentName);
 
 }  // namespace ombrix

@@ -1,0 +1,85 @@
+#include "dialogs/EditorText.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include "platform/Errors.h"
+#include "platform/SafeFile.h"
+
+namespace ombrix {
+
+EditorFileText decodeEditorFile(const QByteArray& bytes) {
+    EditorFileText out;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded = utf8.decode(bytes);
+    if (utf8.hasError()) {
+        decoded = QString::fromLatin1(bytes);
+        out.latin1 = true;
+    }
+    out.text.reserve(decoded.size() + 1);
+    qsizetype lineStart = 0;
+    const qsizetype n = decoded.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = decoded[i];
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            out.text += QStringView(decoded).mid(lineStart, i - lineStart);
+            out.text += QLatin1Char('\n');
+            if (c == QLatin1Char('\r') && i + 1 < n && decoded[i + 1] == QLatin1Char('\n')) {
+                ++i;
+            }
+            lineStart = i + 1;
+        }
+    }
+    if (lineStart < n) {
+        out.text += QStringView(decoded).mid(lineStart);
+        out.text += QLatin1Char('\n');
+    }
+    return out;
+}
+
+QByteArray encodeEditorText(const QString& text, bool latin1) {
+    QString crlf = text;
+    crlf.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    if (!crlf.isEmpty() && !crlf.endsWith(QLatin1Char('\n')) && !crlf.endsWith(QLatin1Char('\r'))) {
+        crlf += QLatin1String("\r\n");
+    }
+    if (latin1) {
+        bool fits = true;
+        for (const QChar c : crlf) {
+            if (c.unicode() > 0xFF) {
+                fits = false;
+                break;
+            }
+        }
+        if (fits) {
+            return crlf.toLatin1();
+        }
+    }
+    return crlf.toUtf8();
+}
+
+void writeFileSafely(const QString& path, const QByteArray& bytes) {
+    writeFileReplacing(path.toStdString(), std::string_view(bytes.constData(), bytes.size()));
+}
+
+QByteArray readWholeFile(const QString& path) {
+    const std::string p = path.toStdString();
+    QFile file(path);
+    if (!file.exists()) {
+        throw OmbrixError("File not found: " + p);
+    }
+    if (QFileInfo(path).isDir()) {
+        throw OmbrixError("Cannot read " + p + ": it is a folder");
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw OmbrixError("Cannot read " + p + ": " + file.errorString().toStdString());
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        throw OmbrixError("Cannot read " + p + ": " + file.errorString().toStdString());
+    }
+    return bytes;
+}
+
+}  // namespace ombrix
