@@ -287,3 +287,16 @@ TEST(PlotTimeSeries, ValuesBeyondAnyAxisAreAnErrorNotAnInfiniteAxis) {
     EXPECT_EQ(h.ui.boxes[0].text, "\"Cannot draw an axis for the values 1000 to 1.7E+308\"");
     EXPECT_TRUE(h.drawn().empty());
 }
+
+TEST(PlotTimeSeries, ValuesTooSmallForAnyAxisAreAnErrorNotADivisionByZero) {
+    GraphHarness h;
+    // The smallest positive double: its axis maximum 5 x 10^-324 rounds to 0, a span of 0.
+    ombrix::test::setSeries(h.data, 4, {4.9e-324, 4.9e-324});
+    h.markElectricity();
+    PlotTimeSeries(h.ctx, 4, false, true);
+    EXPECT_EQ(h.graph.YAxisSpan, 0);
+    ASSERT_EQ(h.ui.boxes.size(), 1u);
+    EXPECT_EQ(h.ui.boxes[0].title, "Error");
+    EXPECT_NE(h.ui.boxes[0].text.find("Cannot draw an axis"), std::string::npos);
+    EXPECT_TRUE(h.drawn().empty());
+}
