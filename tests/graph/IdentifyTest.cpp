@@ -203,15 +203,6 @@ TEST(Identify, SingleRowTimeSeriesHighlightsAtTheLeftEdge) {
     EXPECT_EQ(h.graph.HighlightX, 0);
 }
 
-TEST(Identify, HighlightClampsTheRowToTheTable) {
-    GraphHarness h;
-    timeSeries(h);
-    HighlightPoint(h.ctx, 99, 1);
-    EXPECT_EQ(h.graph.HighlightX, 100);
-    HighlightPoint(h.ctx, -3, 1);
-    EXPECT_EQ(h.graph.HighlightX, 0);
-}
-
 TEST(Identify, LegendEntriesSwitchBetweenTheTwoSeries) {
     GraphHarness h;
     ombrix::test::setMerged(h.data, {

@@ -21,41 +21,25 @@ void expectAxis(const NiceScale& s, double min, double max, double units, double
 
 }  // namespace
 
-TEST(NiceAxis, PositiveDataStartAtZeroWithHalfUnitTicksBelowFiveUnits) {
-    SCOPED_TRACE("3400 / 120");
-    expectAxis(NiceAxis(120, 3400), 0, 4000, 4, 3, 0.5);
-}
-
-TEST(NiceAxis, NegativeMinimumOfTheSamePowerAddsUnits) {
-    expectAxis(NiceAxis(-230, 340), -300, 400, 7, 2, 1);
-}
-
-TEST(NiceAxis, SmallerNegativeMinimumWidensToOneUnitOfTheMaximum) {
-    expectAxis(NiceAxis(-20, 3400), -1000, 4000, 5, 3, 1);
-}
-
-TEST(NiceAxis, SmallerMaximumWidensToOneUnitOfTheMinimum) {
-    expectAxis(NiceAxis(-3400, 20), -4000, 1000, 5, 3, 1);
-}
-
-TEST(NiceAxis, MantissaRollsOverToNextPower) {
-    // 9960 reads 1.0E+04: the axis ends at 2 x 10^4, not 10^4.
-    expectAxis(NiceAxis(0, 9960), 0, 20000, 2, 4, 0.5);
-    // The same on the negative side: -9.96 reads -1.0E+01 and gives -20; the maximum of 0
-    // then widens to one unit of 10.
-    expectAxis(NiceAxis(-9.96, 0), -20, 10, 3, 1, 0.5);
-}
-
-TEST(NiceAxis, ZeroAndNegativeMaxima) {
-    expectAxis(NiceAxis(0, 0), 0, 1, 1, 0, 0.5);
-    // A negative maximum reads its "-" as the digit 0 and gives 10^e.
-    expectAxis(NiceAxis(-300, -5), -400, 100, 5, 2, 1);
-    expectAxis(NiceAxis(-5, -5), -6, 1, 7, 0, 1);
-}
-
-TEST(NiceAxis, SmallNumbersUseNegativeExponents) {
-    expectAxis(NiceAxis(0.0012, 0.0034), 0, 0.004, 4, -3, 0.5);
-    expectAxis(NiceAxis(0.5, 95), 0, 100, 10, 1, 1);
+TEST(NiceAxis, WorkedExamples) {
+    struct Case {
+        double lo, hi, min, max, units, exp, step;
+    };
+    for (const Case& c : {
+             Case{120, 3400, 0, 4000, 4, 3, 0.5},    // ticks every 500 below five units
+             Case{-230, 340, -300, 400, 7, 2, 1},    // same power: units add up
+             Case{-20, 3400, -1000, 4000, 5, 3, 1},  // minimum widened to one unit
+             Case{-3400, 20, -4000, 1000, 5, 3, 1},  // maximum widened to one unit
+             Case{0, 9960, 0, 20000, 2, 4, 0.5},     // 9960 reads 1.0E+04: not 10000
+             Case{-9.96, 0, -20, 10, 3, 1, 0.5},     // -9.96 reads -1.0E+01
+             Case{0, 0, 0, 1, 1, 0, 0.5},            // a maximum of 0 gives 1
+             Case{-300, -5, -400, 100, 5, 2, 1},     // a negative maximum gives 10^e
+             Case{0.0012, 0.0034, 0, 0.004, 4, -3, 0.5},
+             Case{0.5, 95, 0, 100, 10, 1, 1},
+         }) {
+        SCOPED_TRACE(std::to_string(c.lo) + " .. " + std::to_string(c.hi));
+        expectAxis(NiceAxis(c.lo, c.hi), c.min, c.max, c.units, c.exp, c.step);
+    }
 }
 
 TEST(NiceAxis, AxisAlwaysCoversTheDataInWholeUnits) {
@@ -88,17 +72,6 @@ TEST(NiceAxis, AxisAlwaysCoversTheDataInWholeUnits) {
     }
 }
 
-TEST(LabelFormat, SpanOfFiveIsWideOnlyOnTheVerticalAxis) {
-    EXPECT_EQ(wideAboveFiveFormat(5), "0.00");
-    EXPECT_EQ(wideFromFiveFormat(5), "#,###,##0");
-    EXPECT_EQ(wideAboveFiveFormat(5.5), "#,###,##0");
-    EXPECT_EQ(wideFromFiveFormat(4.5), "0.00");
-    EXPECT_EQ(wideAboveFiveFormat(1), "0.000");
-    EXPECT_EQ(wideFromFiveFormat(1), "0.000");
-    EXPECT_EQ(wideAboveFiveFormat(1.2), "0.00");
-    EXPECT_EQ(wideFromFiveFormat(0.004), "0.000");
-}
-
 TEST(ScaleAxes, SpanOfFiveGivesDifferentFormatsOnTheTwoAxes) {
     GraphHarness h;
     ombrix::test::setMerged(h.data, {{1, 1, 98, 4, 0, 0, 1, 1, 1}, {2, 1, 98, 0.5, 0, 0, 1, 1, 4}});
@@ -114,6 +87,10 @@ TEST(ScaleAxes, SpanOfFiveGivesDifferentFormatsOnTheTwoAxes) {
     EXPECT_EQ(h.graph.YAxisSpan, 1);
     EXPECT_EQ(h.graph.XLabelFormat, "0.000");
     EXPECT_EQ(h.graph.YLabelFormat, "0.000");
+    // Between 1 and 5 two decimals on both; the measured-and-predicted graph's own rule.
+    EXPECT_EQ(wideFromFiveFormat(4.5), "0.00");
+    EXPECT_EQ(wideAboveFiveFormat(5), "0.00");
+    EXPECT_EQ(wideAboveFiveFormat(5.5), "#,###,##0");
 }
 
 TEST(ScaleAxes, SkipsMissingRowsAndTakesTheFlagOfTheEnergyColumn) {
@@ -166,15 +143,7 @@ TEST(ScaleAxes, NoPointKeepsThePreviousExtremes) {
     EXPECT_EQ(h.model.ModelX.lastRow(), 1);  // re-created for the new table
 }
 
-TEST(DateLabels, ThirteenRowsLabelRowsOneThreeSixNineThirteen) {
-    std::vector<long> rows;
-    for (int j = 0; j < 5; ++j) {
-        rows.push_back(dateLabelRow(j, 13));
-    }
-    EXPECT_EQ(rows, (std::vector<long>{1, 3, 6, 9, 13}));
-}
-
-TEST(DateLabels, InnerRowsRoundHalvesToEvenAndCanBeRowZero) {
+TEST(DateLabels, ThirteenRowsLabelRowsOneThreeSixNineThirteenAndHalvesGoToEven) {
     auto rowsOf = [](long n) {
         std::vector<long> rows;
         for (int j = 0; j < 5; ++j) {
@@ -182,27 +151,14 @@ TEST(DateLabels, InnerRowsRoundHalvesToEvenAndCanBeRowZero) {
         }
         return rows;
     };
+    EXPECT_EQ(rowsOf(13), (std::vector<long>{1, 3, 6, 9, 13}));
     EXPECT_EQ(rowsOf(7), (std::vector<long>{1, 2, 3, 4, 7}));  // 1.5 -> 2, 4.5 -> 4
+    // Fewer than 5 rows name row 0, which lies left of the visible area.
     EXPECT_EQ(rowsOf(3), (std::vector<long>{1, 0, 1, 2, 3}));
     EXPECT_EQ(rowsOf(2), (std::vector<long>{1, 0, 0, 1, 2}));
-    EXPECT_EQ(rowFrameX(0, 3), -50);  // left of the visible area
-}
-
-TEST(DateLabels, SingleRowSitsAtTheLeftEdge) {
-    EXPECT_EQ(rowFrameX(1, 1), 0);
-    EXPECT_EQ(rowFrameX(1, 5), 0);
-    EXPECT_EQ(rowFrameX(3, 5), 50);
-    EXPECT_EQ(rowFrameX(5, 5), 100);
-}
-
-TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
-    EXPECT_EQ(roundHalfEven(0.5), 0);
-    EXPECT_EQ(roundHalfEven(1.5), 2);
-    EXPECT_EQ(roundHalfEven(2.5), 2);
+    EXPECT_EQ(rowFrameX(0, 3), -50);
     EXPECT_EQ(roundHalfEven(-1.5), -2);
-    EXPECT_EQ(roundHalfEven(2.4), 2);
     EXPECT_EQ(roundHalfEven(2.6), 3);
-    EXPECT_EQ(roundHalfEven(7), 7);
 }
 
 TEST(DateLabel, FollowsTheTimeStampKind) {

@@ -220,17 +220,6 @@ TEST(DrawModelLines, NoStoredModelDrawsNothing) {
     EXPECT_TRUE(h.ui.boxes.empty());
 }
 
-TEST(DrawModelLines, BadRowIsReportedAsAnError) {
-    GraphHarness h;
-    sixRows(h);
-    storeModel(h, 1, -99, 50, 1000, -40, 30);
-    PlotScatter(h.ctx, 9, 4, true);
-    DrawModelLines(h.ctx, 4);
-    ASSERT_EQ(h.ui.boxes.size(), 1u);
-    EXPECT_EQ(h.ui.boxes[0].title, "Error");
-    EXPECT_NE(h.ui.boxes[0].text.find("Subscript out of range"), std::string::npos);
-}
-
 TEST(DrawDataLine, MapsDataUnitsWithTheScatterScales) {
     GraphHarness h;
     sixRows(h);

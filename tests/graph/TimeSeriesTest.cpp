@@ -140,7 +140,9 @@ TEST(PlotTimeSeries, GridStyleLeaksIntoTheVerticalTicksAfterTheFirst) {
     GraphHarness h;
     fiveRows(h);
     PlotTimeSeries(h.ctx, 4, true, true);
-    EXPECT_EQ(h.drawnFrom("text black (-14,1) \"0\""),
+    const Ops labels = h.drawnFrom("text black (-14,1) \"0\"");
+    ASSERT_GE(labels.size(), 27u);
+    EXPECT_EQ(Ops(labels.begin(), labels.begin() + 7),
               (Ops{
                   "text black (-14,1) \"0\"",
                   "line solid w1 black (0,0)-(1,0)",
@@ -149,52 +151,15 @@ TEST(PlotTimeSeries, GridStyleLeaksIntoTheVerticalTicksAfterTheFirst) {
                   "line dotted w1 black (0,12.5)-(1,12.5)",
                   "line dotted w1 black (0,12.5)-(100,12.5)",
                   "text black (-14,26) \"1,000\"",
-                  "line dotted w1 black (0,25)-(1,25)",
-                  "line dotted w1 black (0,25)-(100,25)",
-                  "text black (-14,38.5) \"1,500\"",
-                  "line dotted w1 black (0,37.5)-(1,37.5)",
-                  "line dotted w1 black (0,37.5)-(100,37.5)",
-                  "text black (-14,51) \"2,000\"",
-                  "line dotted w1 black (0,50)-(1,50)",
-                  "line dotted w1 black (0,50)-(100,50)",
-                  "text black (-14,63.5) \"2,500\"",
-                  "line dotted w1 black (0,62.5)-(1,62.5)",
-                  "line dotted w1 black (0,62.5)-(100,62.5)",
-                  "text black (-14,76) \"3,000\"",
-                  "line dotted w1 black (0,75)-(1,75)",
-                  "line dotted w1 black (0,75)-(100,75)",
-                  "text black (-14,88.5) \"3,500\"",
-                  "line dotted w1 black (0,87.5)-(1,87.5)",
-                  "line dotted w1 black (0,87.5)-(100,87.5)",
-                  "text black (-14,101) \"4,000\"",
-                  "line dotted w1 black (0,100)-(1,100)",
-                  "line dotted w1 black (0,100)-(100,100)",
-                  "box solid w1 black (-0.7,26)-(0.7,24)",
-                  "box solid w1 black (24.3,51)-(25.7,49)",
-                  "line solid w1 black (0,25)-(25,50)",
-                  "circle solid w1 blue (75,75) r0.7",
-                  "circle solid w1 blue (100,85) r0.7",
-                  "line solid w1 blue (75,75)-(100,85)",
               }));
-}
+    EXPECT_EQ(labels[24], "text black (-14,101) \"4,000\"");
+    EXPECT_EQ(labels[27], "box solid w1 black (-0.7,26)-(0.7,24)");  // the data loop is solid
 
-TEST(PlotTimeSeries, WithoutGridEveryTickIsSolid) {
-    GraphHarness h;
-    fiveRows(h);
-    PlotTimeSeries(h.ctx, 4, false, true);
-    EXPECT_EQ(h.count("line dotted"), 0);
-    EXPECT_TRUE(h.has("line solid w1 black (0,100)-(1,100)"));
-}
-
-TEST(PlotTimeSeries, SmallAxisLabelsWithDecimals) {
-    GraphHarness h;
-    ombrix::test::setSeries(h.data, 9, {0.12, 0.34});
-    h.data.PrePostCol = 0;
-    PlotTimeSeries(h.ctx, 9, false, false);
-    EXPECT_EQ(h.graph.YLabelFormat, "0.000");
-    EXPECT_TRUE(h.has("text black (-14,1) \"0.000\""));
-    EXPECT_TRUE(h.has("text black (-14,13.5) \"0.050\""));
-    EXPECT_TRUE(h.has("text black (-14,101) \"0.400\""));
+    GraphHarness plain;
+    fiveRows(plain);
+    PlotTimeSeries(plain.ctx, 4, false, true);
+    EXPECT_EQ(plain.count("line dotted"), 0);
+    EXPECT_TRUE(plain.has("line solid w1 black (0,100)-(1,100)"));
 }
 
 TEST(PlotTimeSeries, NoDataKeepsTheOldPictureButTakesOverTheGraphState) {
@@ -277,26 +242,20 @@ TEST(PlotTimeSeries, FailureWhileDrawingShowsQuotedErrorAndKeepsWhatWasDrawn) {
     EXPECT_FALSE(h.ui.busy);
 }
 
-TEST(PlotTimeSeries, ValuesBeyondAnyAxisAreAnErrorNotAnInfiniteAxis) {
+TEST(PlotTimeSeries, ValuesBeyondAnyAxisAreAnErrorNotANonFiniteAxis) {
     GraphHarness h;
-    ombrix::test::setSeries(h.data, 4, {1000, 1.7e308});
+    ombrix::test::setSeries(h.data, 4, {1000, 1.7e308});  // the axis would end at 2 x 10^308
     h.markElectricity();
     PlotTimeSeries(h.ctx, 4, false, true);
-    ASSERT_EQ(h.ui.boxes.size(), 1u);
-    EXPECT_EQ(h.ui.boxes[0].title, "Error");
-    EXPECT_EQ(h.ui.boxes[0].text, "\"Cannot draw an axis for the values 1000 to 1.7E+308\"");
-    EXPECT_TRUE(h.drawn().empty());
-}
-
-TEST(PlotTimeSeries, ValuesTooSmallForAnyAxisAreAnErrorNotADivisionByZero) {
-    GraphHarness h;
+    EXPECT_EQ(h.ui.boxes, (std::vector<Box>{{"Error",
+                                             "\"Cannot draw an axis for the values 1000 to "
+                                             "1.7E+308\""}}));
     // The smallest positive double: its axis maximum 5 x 10^-324 rounds to 0, a span of 0.
+    h.ui.boxes.clear();
     ombrix::test::setSeries(h.data, 4, {4.9e-324, 4.9e-324});
-    h.markElectricity();
     PlotTimeSeries(h.ctx, 4, false, true);
     EXPECT_EQ(h.graph.YAxisSpan, 0);
     ASSERT_EQ(h.ui.boxes.size(), 1u);
-    EXPECT_EQ(h.ui.boxes[0].title, "Error");
     EXPECT_NE(h.ui.boxes[0].text.find("Cannot draw an axis"), std::string::npos);
     EXPECT_TRUE(h.drawn().empty());
 }

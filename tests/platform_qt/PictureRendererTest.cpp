@@ -78,24 +78,6 @@ TEST(PictureRenderer, TextHangsBelowAndRightOfItsPoint) {
     EXPECT_LT(box.height(), 20);  // about 8 points at 96 dpi
 }
 
-TEST(PictureRenderer, TextTakesItsOwnColour) {
-    Picture p = pixelPicture(200, 40);
-    p.setForeColor(kBlue);
-    p.text(5, 5, "Post Elec Use");
-    const QImage image = renderImage(p, 200, 40);
-    bool blue = false;
-    for (int y = 0; y < 40 && !blue; ++y) {
-        for (int x = 0; x < 200; ++x) {
-            const QRgb c = image.pixel(x, y);
-            if (qBlue(c) > 200 && qRed(c) < 60 && qGreen(c) < 60) {
-                blue = true;
-                break;
-            }
-        }
-    }
-    EXPECT_TRUE(blue);
-}
-
 TEST(PictureRenderer, CircleRadiusIsInHorizontalUnitsAndRound) {
     Picture p;
     p.setScale({0, 0, 100, 100});
