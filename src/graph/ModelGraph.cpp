@@ -41,14 +41,8 @@ void PlotModelSeries(GraphContext& g, long column1, long column2, bool grid, boo
                 }
             }
         }
-        const NiceScale ys = NiceAxis(m.ModelYMin, m.ModelYMax);
-        gs.YAxisMin = ys.Min;
-        gs.YAxisMax = ys.Max;
-        gs.YAxisUnits = ys.Units;
-        gs.YAxisExp = ys.Exp;
-        gs.YTickStep = ys.TickStep;
-        gs.YAxisSpan = gs.YAxisMax - gs.YAxisMin;
-        gs.YLabelFormat = wideAboveFiveFormat(gs.YAxisSpan);
+        // Here a span of exactly 5 still gets two decimals.
+        setVerticalScale(gs, NiceAxis(m.ModelYMin, m.ModelYMax), wideAboveFiveFormat);
         requireDrawableAxis(gs.YAxisMin, gs.YAxisMax, gs.YAxisSpan, m.ModelYMin, m.ModelYMax);
 
         Canvas& c = g.canvas;

@@ -143,12 +143,7 @@ void ScaleAxes(GraphContext& g, long xCol, long yCol) {
     m.ModelTSpan = m.ModelTMax - m.ModelTMin;
     m.ModelYSpan = m.ModelYMax - m.ModelYMin;
 
-    const NiceScale ys = NiceAxis(m.ModelYMin, m.ModelYMax);
-    gs.YAxisMin = ys.Min;
-    gs.YAxisMax = ys.Max;
-    gs.YAxisUnits = ys.Units;
-    gs.YAxisExp = ys.Exp;
-    gs.YTickStep = ys.TickStep;
+    setVerticalScale(gs, NiceAxis(m.ModelYMin, m.ModelYMax), wideFromFiveFormat);
     const NiceScale xs = NiceAxis(m.ModelTMin, m.ModelTMax);
     gs.XAxisMin = xs.Min;
     gs.XAxisMax = xs.Max;
@@ -156,9 +151,17 @@ void ScaleAxes(GraphContext& g, long xCol, long yCol) {
     gs.XAxisExp = xs.Exp;
     gs.XTickStep = xs.TickStep;
     gs.XAxisSpan = gs.XAxisMax - gs.XAxisMin;
-    gs.YAxisSpan = gs.YAxisMax - gs.YAxisMin;
     gs.XLabelFormat = wideAboveFiveFormat(gs.XAxisSpan);
-    gs.YLabelFormat = wideFromFiveFormat(gs.YAxisSpan);
+}
+
+void setVerticalScale(GraphState& gs, const NiceScale& s, std::string (*format)(double span)) {
+    gs.YAxisMin = s.Min;
+    gs.YAxisMax = s.Max;
+    gs.YAxisUnits = s.Units;
+    gs.YAxisExp = s.Exp;
+    gs.YTickStep = s.TickStep;
+    gs.YAxisSpan = gs.YAxisMax - gs.YAxisMin;
+    gs.YLabelFormat = format(gs.YAxisSpan);
 }
 
 std::string DateLabel(const GraphContext& g, long row) {

@@ -6,6 +6,8 @@
 
 namespace ombrix {
 
+struct GraphState;
+
 // An axis that starts and ends on whole major units: Max - Min = Units x 10^Exp, with a label
 // every TickStep (1 or 0.5) major units.
 struct NiceScale {
@@ -26,6 +28,10 @@ std::string wideAboveFiveFormat(double span);
 // Label format of the vertical axis of the single-series graphs: a span of exactly 5 already
 // counts as wide ("#,###,##0").
 std::string wideFromFiveFormat(double span);
+
+// Takes s as the vertical scale of the graph, with its span and the label format that
+// `format` gives for the span.
+void setVerticalScale(GraphState& gs, const NiceScale& s, std::string (*format)(double span));
 
 // The nearest whole number, an exact half going to the even one.
 double roundHalfEven(double v);
