@@ -59,8 +59,11 @@ void viewScatter(Session& s, Services& sv, long yCol, long flagCol, long modelRo
     }
     markPrePost(s, flagCol);
     GraphContext g = graphContext(s, sv);
-    PlotScatter(g, 9, yCol, true);
-    DrawModelLines(g, modelRow);
+    // The model lines go only onto the graph just drawn, never over the one left on show when
+    // the scatter refuses.
+    if (PlotScatter(g, 9, yCol, true)) {
+        DrawModelLines(g, modelRow);
+    }
 }
 
 // With only a weather file the working table is the weather table (temperature in column 4);

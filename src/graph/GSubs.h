@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "data/DataState.h"
 #include "graph/GraphState.h"
@@ -23,6 +24,11 @@ struct GraphContext {
     Canvas& canvas;
 };
 
+// Messages of the graphs that refuse to draw (title "Error").
+inline constexpr std::string_view kNoDataToPlot = "No data is available to plot.";
+inline constexpr std::string_view kNoTimeStamp =
+    "No time stamp variable names (Yr, Mo, Dy or Hr) have been defined.";
+
 // Extracts the points of two columns of the working table and chooses both axis scales.
 void ScaleAxes(GraphContext& g, long xCol, long yCol);
 
@@ -32,8 +38,9 @@ std::string DateLabel(const GraphContext& g, long row);
 // One column of the working table against the row order.
 void PlotTimeSeries(GraphContext& g, long column, bool grid, bool markers);
 
-// Energy (yCol) against temperature (xCol), one point per row.
-void PlotScatter(GraphContext& g, long xCol, long yCol, bool grid);
+// Energy (yCol) against temperature (xCol), one point per row. True when the graph was drawn
+// (false when it refused for lack of data or failed), so the model lines go only onto it.
+bool PlotScatter(GraphContext& g, long xCol, long yCol, bool grid);
 // The model stored in ModelTable row r, drawn over the scatter graph.
 void DrawModelLines(GraphContext& g, long r);
 // A thick black line between two points given in data units of the scatter graph.
