@@ -46,10 +46,14 @@ std::string chooseFile(Session& s, Services& sv, std::string_view caption,
 
 // The size line of a file just read: " NAME     Number rows = 37     Number columns = 8".
 void printSize(StatusText& status, const DataState& d, const std::string& file) {
+    std::string line = " ";
+    line += upperCase(file);
+    line += "     Number rows = ";
+    line += formatNumber(static_cast<double>(d.DataRows), "####");
+    line += "     Number columns = ";
+    line += formatNumber(static_cast<double>(d.DataCols), "###");
     status.clear();
-    status.print(" " + upperCase(file) +
-                 "     Number rows = " + formatNumber(static_cast<double>(d.DataRows), "####") +
-                 "     Number columns = " + formatNumber(static_cast<double>(d.DataCols), "###"));
+    status.print(line);
 }
 
 // The working table as it was before an import read its file: put back unless the import got as

@@ -1,6 +1,7 @@
 #include "data/Reader.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -67,18 +68,18 @@ class Lines {
         }
     }
     bool next(std::string_view& line) {
-        if (m_pos >= m_text.size()) {
+        const std::size_t n = m_text.size();
+        if (m_pos >= n) {
             return false;
         }
-        const std::size_t end = m_text.find_first_of("\r\n", m_pos);
-        if (end == std::string_view::npos) {
-            line = m_text.substr(m_pos);
-            m_pos = m_text.size();
-            return true;
+        const char* text = m_text.data();
+        std::size_t end = m_pos;
+        while (end < n && text[end] != '\n' && text[end] != '\r') {
+            ++end;
         }
         line = m_text.substr(m_pos, end - m_pos);
         m_pos = end + 1;
-        if (m_text[end] == '\r' && m_pos < m_text.size() && m_text[m_pos] == '\n') {
+        if (end < n && text[end] == '\r' && m_pos < n && text[m_pos] == '\n') {
             ++m_pos;
         }
         return true;
@@ -102,6 +103,43 @@ std::string_view trimSpaces(std::string_view s) {
 // A data line starts with a digit once spaces are trimmed; signs and points do not count.
 bool isDataLine(std::string_view trimmed) {
     return !trimmed.empty() && trimmed.front() >= '0' && trimmed.front() <= '9';
+}
+
+// The value of a field by the leading-number rule. Plain decimals of at most 15 digits (an
+// optional sign, digits, at most one point, nothing else) are read directly: the digits as an
+// integer divided by an exact power of ten is the correctly rounded value, the same double the
+// general rule gives. Everything else goes through the general rule.
+double fieldValue(std::string_view f) {
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::size_t i = 0;
+    const std::size_t n = f.size();
+    bool negative = false;
+    if (i < n && (f[i] == '-' || f[i] == '+')) {
+        negative = f[i] == '-';
+        ++i;
+    }
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
+    bool point = false;
+    for (; i < n; ++i) {
+        const char c = f[i];
+        if (c >= '0' && c <= '9') {
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+            ++digits;
+            decimals += point ? 1 : 0;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return leadingNumber(f);
+        }
+    }
+    if (digits == 0 || digits > 15) {
+        return leadingNumber(f);
+    }
+    const double v = static_cast<double>(mantissa) / kPow10[decimals];
+    return negative ? -v : v;
 }
 
 std::string upperCase(std::string s) {
@@ -204,11 +242,14 @@ void ReadDelimited(DataState& d, Ui& ui, const std::string& path) {
                 tooMany = true;
                 return;
             }
-            table.at(r, c) = leadingNumber(field);
+            table.at(r, c) = fieldValue(field);
         };
         while (!tooMany) {
-            const std::size_t p = t.find(sep, k);
-            if (p == std::string_view::npos) {
+            std::size_t p = k;
+            while (p < t.size() && t[p] != sep) {
+                ++p;
+            }
+            if (p == t.size()) {
                 if (k < t.size()) {  // the line ends with a field, not a separator
                     store(t.substr(start));
                 }

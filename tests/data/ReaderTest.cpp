@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "data/Reader.h"
 #include "platform/Errors.h"
+#include "platform/LeadingNumber.h"
 #include "support/Fakes.h"
 
 using ombrix::DataState;
@@ -290,4 +293,48 @@ TEST(Reader, SeparatorAndColumnCountRules) {
     EXPECT_EQ(columnCount("1", ','), 1);
     EXPECT_EQ(columnCount("1   2 3", ' '), 3);
     EXPECT_EQ(columnCount("1\t\t3", '\t'), 3);
+}
+
+TEST(Reader, PlainDecimalsReadExactlyAsTheGeneralRule) {
+    // Fields of every plain shape (signs, points, up to 18 digits, -0) and some that are not
+    // plain, each compared bit for bit with the leading-number rule.
+    std::mt19937 rng(11);
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    std::vector<std::string> fields;
+    for (int i = 0; i < 20000; ++i) {
+        std::string f;
+        const int sign = pick(4);
+        if (sign == 1) {
+            f += '-';
+        } else if (sign == 2) {
+            f += '+';
+        }
+        const int digits = 1 + pick(18);
+        const int point = pick(digits + 2);
+        for (int k = 0; k < digits; ++k) {
+            if (k == point) {
+                f += '.';
+            }
+            f += static_cast<char>('0' + pick(10));
+        }
+        if (pick(10) == 0) {
+            f += pick(2) == 0 ? "e-3" : "x";
+        }
+        fields.push_back(f);
+    }
+    fields.insert(fields.end(), {"-0", "0.", "-.5", "+.", "9007199254740993", "0.1", "1.5."});
+    std::string content;
+    for (const auto& f : fields) {
+        content += "1," + f + "\n";
+    }
+    TempDir dir;
+    ReadResult r;
+    read(r, dir, content);
+    ASSERT_EQ(r.d.DataRows, static_cast<long>(fields.size()));
+    for (long i = 1; i <= r.d.DataRows; ++i) {
+        const std::string& f = fields[static_cast<std::size_t>(i - 1)];
+        const double got = r.d.DataTable(i, 2);
+        const double want = ombrix::leadingNumber(f);
+        ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0) << f << ": " << got << " vs " << want;
+    }
 }
