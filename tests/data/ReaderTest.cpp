@@ -338,3 +338,23 @@ TEST(Reader, PlainDecimalsReadExactlyAsTheGeneralRule) {
         ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0) << f << ": " << got << " vs " << want;
     }
 }
+
+TEST(Reader, FuzzCorpusReadsToConsistentTables) {
+    // Inputs the fuzzer found interesting: each reads, or fails with a description, and leaves a
+    // table that matches its counts.
+    const auto corpus = ombrix::test::sourceDir() / "fuzz" / "corpus" / "reader";
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+        DataState d;
+        FakeUi ui;
+        try {
+            ReadDelimited(d, ui, entry.path().string());
+        } catch (const OmbrixError&) {
+        }
+        EXPECT_EQ(d.DataTable.allocated() ? d.DataTable.lastRow() : 0, d.DataRows) << entry.path();
+        EXPECT_EQ(d.DataTable.allocated() ? d.DataTable.lastCol() : 0, d.DataCols) << entry.path();
+        EXPECT_LE(ui.boxes.size(), 1u);
+        ++files;
+    }
+    EXPECT_GE(files, 10);
+}
