@@ -1,7 +1,5 @@
 #include "data/Table.h"
 
-#include <limits>
-
 #include "platform/Errors.h"
 
 namespace ombrix {
@@ -11,13 +9,12 @@ Table::Table(long lastRow, long lastCol) {
         throw OmbrixError("Invalid table size [0.." + std::to_string(lastRow) + ", 0.." +
                           std::to_string(lastCol) + "]");
     }
+    if (lastRow >= kMaxCells || lastCol >= kMaxCells || lastRow + 1 > kMaxCells / (lastCol + 1)) {
+        throw OmbrixError("Table too large: " + std::to_string(lastRow) + " rows by " +
+                          std::to_string(lastCol) + " columns");
+    }
     const long rows = lastRow + 1;
     const long cols = lastCol + 1;
-    if (rows > std::numeric_limits<long>::max() / cols ||
-        static_cast<unsigned long>(rows * cols) > m_cells.max_size()) {
-        throw OmbrixError("Table too large: " + std::to_string(rows) + " rows by " +
-                          std::to_string(cols) + " columns");
-    }
     m_cells.resize(static_cast<std::size_t>(rows * cols));
     m_rows = rows;
     m_cols = cols;

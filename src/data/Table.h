@@ -12,8 +12,12 @@ class Table {
   public:
     Table() = default;
     // A table [0..lastRow, 0..lastCol], every cell empty. Negative bounds make no table and
-    // fail as an invalid table size.
+    // fail as an invalid table size; more than kMaxCells cells fail as too large.
     Table(long lastRow, long lastCol);
+
+    // The most cells a table may hold (512 MiB), far beyond any real data file: an absurd file
+    // fails with a clear message instead of exhausting memory.
+    static constexpr long kMaxCells = 1L << 26;
 
     // Allocated at all (a table that was never created has no rows, not even row 0).
     bool allocated() const { return m_rows > 0; }
