@@ -1,5 +1,6 @@
 #include "model/RSubs.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -29,6 +30,25 @@ void ensureRoom(Matrix& m, long rows, long cols) {
         m.resize(rows, cols);
     }
 }
+
+// Four elements of a product at once: sum[a] = Σ x[a][k]·y[a][k·stride] over k = 1..n, each
+// sum starting from 0 and taking its terms in ascending k exactly as a lone sum would; the four
+// only proceed side by side. Spare lanes repeat a real element and are not stored.
+constexpr long kLanes = 4;
+struct LaneSums {
+    const double* x[kLanes];
+    const double* y[kLanes];
+    double sum[kLanes] = {0.0, 0.0, 0.0, 0.0};
+
+    void run(long n, long stride) {
+        for (long k = 1; k <= n; ++k) {
+            const long yk = k * stride;
+            for (long a = 0; a < kLanes; ++a) {
+                sum[a] += x[a][k] * y[a][yk];
+            }
+        }
+    }
+};
 
 }  // namespace
 
@@ -75,15 +95,47 @@ bool Mult(const Matrix& X, long xRows, long xCols, const Matrix& Y, long yRows, 
     requireRoom(Z, xRows, yCols, "Z");
     zRows = xRows;
     zCols = yCols;
-    for (long i = 1; i <= xRows; ++i) {
-        for (long j = 1; j <= yCols; ++j) {
-            // Starting from 0 and adding in ascending k, as an element cleared and then
-            // accumulated in place would.
-            double sum = 0.0;
-            for (long k = 1; k <= xCols; ++k) {
-                sum += X(i, k) * Y(k, j);
+    if (xCols <= kLanes) {
+        // Short sums: one element after another.
+        const long yStride = Y.stride();
+        for (long i = 1; i <= xRows; ++i) {
+            const double* xi = X.row(i);
+            for (long j = 1; j <= yCols; ++j) {
+                const double* yj = Y.row(0) + j;
+                double sum = 0.0;
+                for (long k = 1; k <= xCols; ++k) {
+                    sum += xi[k] * yj[k * yStride];
+                }
+                Z(i, j) = sum;
             }
-            Z(i, j) = sum;
+        }
+    } else if (yCols > 1) {
+        // Long sums: the elements of a row of Z side by side.
+        for (long i = 1; i <= xRows; ++i) {
+            for (long j = 1; j <= yCols; j += kLanes) {
+                LaneSums lanes;
+                for (long a = 0; a < kLanes; ++a) {
+                    lanes.x[a] = X.row(i);
+                    lanes.y[a] = Y.row(0) + std::min(j + a, yCols);
+                }
+                lanes.run(xCols, Y.stride());
+                for (long a = 0; a < kLanes && j + a <= yCols; ++a) {
+                    Z(i, j + a) = lanes.sum[a];
+                }
+            }
+        }
+    } else {
+        // Long sums into one column: the elements of the column side by side.
+        for (long i = 1; i <= xRows; i += kLanes) {
+            LaneSums lanes;
+            for (long a = 0; a < kLanes; ++a) {
+                lanes.x[a] = X.row(std::min(i + a, xRows));
+                lanes.y[a] = Y.row(0) + 1;
+            }
+            lanes.run(xCols, Y.stride());
+            for (long a = 0; a < kLanes && i + a <= xRows; ++a) {
+                Z(i + a, 1) = lanes.sum[a];
+            }
         }
     }
     return true;
@@ -189,16 +241,24 @@ bool Regress(Matrix& X, long n, long p, const Matrix& Y, long yRows, long yCols,
     const long m = p - 1;  // regressor columns 2..p
     auto& means = work.means;
     means.assign(static_cast<std::size_t>(p < 1 ? 1 : p), 0.0);
-    for (long k = 1; k <= m; ++k) {
+    // Column sums in ascending row order, two columns side by side.
+    for (long k = 1; k <= m; k += 2) {
+        const long other = std::min(k + 1, m);  // a lone last column is summed twice
         double sum = 0.0;
+        double sumOther = 0.0;
         for (long i = 1; i <= n; ++i) {
             sum += X(i, k + 1);
+            sumOther += X(i, other + 1);
         }
-        double mean = sum / static_cast<double>(n);
+        means[static_cast<std::size_t>(k)] = sum;
+        means[static_cast<std::size_t>(other)] = sumOther;
+    }
+    for (long k = 1; k <= m; ++k) {
+        double& mean = means[static_cast<std::size_t>(k)];
+        mean = mean / static_cast<double>(n);
         if (mean == 0.0) {
             mean = 1.0;
         }
-        means[static_cast<std::size_t>(k)] = mean;
     }
     for (long k = 1; k <= m; ++k) {
         const double mean = means[static_cast<std::size_t>(k)];
@@ -269,13 +329,22 @@ bool RegStats(const Matrix& X, long n, long p, const Matrix& Y, long yRows, long
         sumY += Y(i, 1);
     }
     const double yBar = sumY / count;
+    // Four sums, each in ascending row order, in one pass.
     double sst = 0.0;
     double sse = 0.0;
+    double lagged = 0.0;   // Σ e(i)·e(i−1), i = 2..n
+    double squares = 0.0;  // Σ e(i)², i = 2..n
+    double ePrev = 0.0;
     for (long i = 1; i <= n; ++i) {
         const double d = Y(i, 1) - yBar;
         sst += d * d;
         const double e = Y(i, 1) - YHat(i, 1);
         sse += e * e;
+        if (i >= 2) {
+            lagged += e * ePrev;
+            squares += e * e;
+        }
+        ePrev = e;
     }
     const double dof = static_cast<double>(n - p);
     const double mse = n - p == 0 ? 0.0 : sse / dof;
@@ -289,15 +358,6 @@ bool RegStats(const Matrix& X, long n, long p, const Matrix& Y, long yRows, long
     }
     out.R2 = 1.0 - sse / sst;
     out.AdjR2 = n - p == 0 ? 1.0 : 1.0 - ((count - 1.0) / dof) * sse / sst;
-
-    double lagged = 0.0;
-    double squares = 0.0;
-    for (long i = 2; i <= n; ++i) {
-        const double e = Y(i, 1) - YHat(i, 1);
-        const double ePrev = Y(i - 1, 1) - YHat(i - 1, 1);
-        lagged += e * ePrev;
-        squares += e * e;
-    }
     out.Rho = squares == 0.0 ? 0.0 : lagged / squares;
 
     for (long j = 1; j <= p; ++j) {

@@ -27,6 +27,9 @@ class Matrix {
 
     double& operator()(long i, long j) { return m_data[index(i, j)]; }
     double operator()(long i, long j) const { return m_data[index(i, j)]; }
+    // Element (i, 0) of row i, and the distance between rows, for loops over raw storage.
+    const double* row(long i) const { return m_data.data() + index(i, 0); }
+    long stride() const { return m_cols + 1; }
 
   private:
     std::size_t index(long i, long j) const {

@@ -81,6 +81,47 @@ TEST(Kernel, MultGivesTheProduct) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
+TEST(Kernel, MultSumsEveryElementInAscendingOrderWhateverTheShape) {
+    // Each element must be exactly 0 + x1·y1 + x2·y2 + ... in that order: results are
+    // compared across runs to the last digit. Shapes cover short and long sums, a single
+    // result column and element counts that are not multiples of four.
+    FakeUi ui;
+    KernelReport report(ui);
+    double seed = 0.5;
+    auto next = [&seed] {
+        seed = std::fmod(seed * 9301.0 + 49297.0, 233280.0);
+        return (seed / 233280.0 - 0.5) * 1000.0;
+    };
+    const long shapes[][3] = {{3, 36, 3}, {3, 36, 1}, {36, 3, 1}, {3, 3, 36}, {5, 7, 6},
+                              {7, 5, 1},  {1, 9, 1},  {2, 4, 2},  {6, 11, 5}};
+    for (const auto& shape : shapes) {
+        const long r = shape[0], inner = shape[1], c = shape[2];
+        Matrix x(r, inner), y(inner, c), z(r, c);
+        for (long i = 1; i <= r; ++i) {
+            for (long k = 1; k <= inner; ++k) {
+                x(i, k) = next();
+            }
+        }
+        for (long k = 1; k <= inner; ++k) {
+            for (long j = 1; j <= c; ++j) {
+                y(k, j) = next();
+            }
+        }
+        long zr = 0, zc = 0;
+        ASSERT_TRUE(Mult(x, r, inner, y, inner, c, z, zr, zc, report));
+        for (long i = 1; i <= r; ++i) {
+            for (long j = 1; j <= c; ++j) {
+                double expected = 0.0;
+                for (long k = 1; k <= inner; ++k) {
+                    expected = expected + x(i, k) * y(k, j);
+                }
+                EXPECT_EQ(z(i, j), expected)
+                    << r << "x" << inner << "x" << c << " at " << i << "," << j;
+            }
+        }
+    }
+}
+
 TEST(Kernel, MultWithMismatchedShapesShowsBoxAndLeavesZ) {
     FakeUi ui;
     KernelReport report(ui);
