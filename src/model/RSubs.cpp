@@ -10,17 +10,23 @@
 namespace ombrix {
 namespace {
 
+[[noreturn]] void tooSmall(const char* kind, const char* what, long rows, long cols) {
+    throw OmbrixError(std::string(kind) + " " + what + " too small for " + std::to_string(rows) +
+                      " by " + std::to_string(cols));
+}
+
 // The caller allocates every matrix and vector; a routine asked to go beyond one is misused.
-void requireRoom(const Matrix& m, long rows, long cols, const char* what) {
+// The checks run on every product of every candidate, so they stay inline.
+[[gnu::always_inline]] inline void requireRoom(const Matrix& m, long rows, long cols,
+                                               const char* what) {
     if (rows < 0 || cols < 0 || m.rows() < rows || m.cols() < cols) {
-        throw OmbrixError(std::string("Matrix ") + what + " too small for " + std::to_string(rows) +
-                          " by " + std::to_string(cols));
+        tooSmall("Matrix", what, rows, cols);
     }
 }
 
-void requireRoom(const Vector& v, long n, const char* what) {
+[[gnu::always_inline]] inline void requireRoom(const Vector& v, long n, const char* what) {
     if (n < 0 || static_cast<long>(v.size()) < n + 1) {
-        throw OmbrixError(std::string("Vector ") + what + " too small for " + std::to_string(n));
+        tooSmall("Vector", what, n, 1);
     }
 }
 
@@ -50,6 +56,23 @@ struct LaneSums {
     }
 };
 
+// Z = X·Y for sums of N terms: each element from 0, terms in ascending k.
+template <long N>
+void shortProduct(const Matrix& X, long xRows, const Matrix& Y, long yCols, Matrix& Z) {
+    const long yStride = Y.stride();
+    for (long i = 1; i <= xRows; ++i) {
+        const double* xi = X.row(i);
+        for (long j = 1; j <= yCols; ++j) {
+            const double* yj = Y.row(0) + j;
+            double sum = 0.0;
+            for (long k = 1; k <= N; ++k) {
+                sum += xi[k] * yj[k * yStride];
+            }
+            Z(i, j) = sum;
+        }
+    }
+}
+
 }  // namespace
 
 void Matrix::resize(long rows, long cols) {
@@ -75,9 +98,12 @@ void KernelReport::singular() {
 void Transpose(const Matrix& X, long rows, long cols, Matrix& XT, long& outRows, long& outCols) {
     requireRoom(X, rows, cols, "X");
     requireRoom(XT, cols, rows, "XT");
+    const long xtStride = XT.stride();
+    double* xt = &XT(0, 0);
     for (long i = 1; i <= rows; ++i) {
+        const double* xi = X.row(i);
         for (long j = 1; j <= cols; ++j) {
-            XT(j, i) = X(i, j);
+            xt[j * xtStride + i] = xi[j];
         }
     }
     outRows = cols;
@@ -96,18 +122,23 @@ bool Mult(const Matrix& X, long xRows, long xCols, const Matrix& Y, long yRows, 
     zRows = xRows;
     zCols = yCols;
     if (xCols <= kLanes) {
-        // Short sums: one element after another.
-        const long yStride = Y.stride();
-        for (long i = 1; i <= xRows; ++i) {
-            const double* xi = X.row(i);
-            for (long j = 1; j <= yCols; ++j) {
-                const double* yj = Y.row(0) + j;
-                double sum = 0.0;
-                for (long k = 1; k <= xCols; ++k) {
-                    sum += xi[k] * yj[k * yStride];
-                }
-                Z(i, j) = sum;
-            }
+        // Short sums: one element after another, with the length known to the loop.
+        switch (xCols) {
+            case 1:
+                shortProduct<1>(X, xRows, Y, yCols, Z);
+                break;
+            case 2:
+                shortProduct<2>(X, xRows, Y, yCols, Z);
+                break;
+            case 3:
+                shortProduct<3>(X, xRows, Y, yCols, Z);
+                break;
+            case 4:
+                shortProduct<4>(X, xRows, Y, yCols, Z);
+                break;
+            default:  // an empty sum
+                shortProduct<0>(X, xRows, Y, yCols, Z);
+                break;
         }
     } else if (yCols > 1) {
         // Long sums: the elements of a row of Z side by side.
