@@ -81,7 +81,7 @@ TEST(SavingsCmd, HandWorkedTableGivesTheReportFilesAndModel) {
     const auto generation = h.graph.generation();
     runCommand(h.session, h.services, CommandId::CalcElecUseSavingsCmd);
 
-    EXPECT_TRUE(h.ui.boxes.empty());
+    EXPECT_TRUE(h.ui.boxes.empty()) << (h.ui.boxes.empty() ? "" : h.ui.boxes[0].text);
     EXPECT_EQ(h.status.lines(), handWorkedReport);
     EXPECT_EQ(linesOf(readFile(dir.path() / "bldg.kwh")), handWorkedReport);
     const auto table = linesOf(readFile(dir.path() / "bldg.dat"));
@@ -237,7 +237,7 @@ TEST(SavingsCmd, FiveParameterBaselineIsChosenForThermalUse) {
     h.session.data.EnergyFile = "bldg.utl";
     runCommand(h.session, h.services, CommandId::CalcTherUseSavingsCmd);
 
-    EXPECT_TRUE(h.ui.boxes.empty());
+    EXPECT_TRUE(h.ui.boxes.empty()) << (h.ui.boxes.empty() ? "" : h.ui.boxes[0].text);
     EXPECT_EQ(h.status.lines(),
               (std::vector<std::string>{
                   "Pre-retrofit model: 5P   N =  36    R2 = 1.00   CV-RMSE = 0.0%   Xcp1 = 43.33   "
@@ -260,7 +260,7 @@ TEST(NacCmd, AppliesTheStoredModelToEveryPeriod) {
     runCommand(h.session, h.services, CommandId::CalcElecUseSavingsCmd);
     h.session.data.PreColor = kWhite;
     runCommand(h.session, h.services, CommandId::CalcElecNACCmd);
-    EXPECT_TRUE(h.ui.boxes.empty());
+    EXPECT_TRUE(h.ui.boxes.empty()) << (h.ui.boxes.empty() ? "" : h.ui.boxes[0].text);
     EXPECT_NEAR(h.session.data.DataTable(1, 10), 570, 1e-9);  // a prediction, not the 572
     EXPECT_EQ(h.session.data.DataTable(10, 10), -99);
     EXPECT_EQ(h.session.data.PreColor, kBlack);

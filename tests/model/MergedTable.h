@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data/DataState.h"
+#include "data/Merge.h"
 
 namespace ombrix::test {
 
@@ -39,6 +40,11 @@ inline void fillMerged(DataState& d, const Reading& opening, const std::vector<R
     d.DataRows = n;
     d.EnergyOpen = true;
     d.WeatherOpen = true;
+    d.ColNames = TextList(mergedCaptions());
+    d.MoCol = 1;
+    d.DyCol = 2;
+    d.YrCol = 3;
+    d.TimeStampKind = 3;
     d.ModelTable = Table(3, 5);
     for (long r = 1; r <= 3; ++r) {
         for (long c = 1; c <= 5; ++c) {

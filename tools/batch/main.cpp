@@ -6,7 +6,18 @@
 #include "Batch.h"
 #include "platform/qt/PictureRenderer.h"
 
+namespace {
+// Standard error carries the message boxes only; Qt's own notes (missing runtime folder, font
+// fallbacks) would be mistaken for them.
+void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::cerr << "ombrix-batch: " << message.toStdString() << '\n';
+    }
+}
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    qInstallMessageHandler(quietQt);
     std::vector<std::string> args(argv + 1, argv + argc);
     int qtArgc = 3;
     char name[] = "ombrix-batch";
