@@ -1,8 +1,5 @@
 #include "commands/SavingsCmd.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -12,6 +9,7 @@
 #include "model/Fits.h"
 #include "model/Savings.h"
 #include "platform/Errors.h"
+#include "platform/SafeFile.h"
 
 namespace ombrix {
 namespace {
@@ -44,74 +42,6 @@ void refuseEnergyFile(const std::string& output, const std::string& energyPath) 
         throw OmbrixError("The output file " + output + " would overwrite the energy file " +
                           energyPath);
     }
-}
-
-// A temporary file that is removed unless it was moved into place.
-class TempFile {
-  public:
-    explicit TempFile(const std::string& target) : m_target(target) {
-        int error = 0;
-        for (int attempt = 1; attempt <= 100 && m_file == nullptr; ++attempt) {
-            m_path = target + ".part" + std::to_string(attempt);
-            m_file = std::fopen(m_path.c_str(), "wbx");  // fails when the name is taken
-            error = errno;
-            if (m_file == nullptr && error != EEXIST) {
-                break;
-            }
-        }
-        if (m_file == nullptr) {
-            m_path.clear();  // nothing of ours to remove
-            throw OmbrixError("Cannot create file " + target + ": " + std::strerror(error));
-        }
-    }
-    ~TempFile() {
-        if (m_file != nullptr) {
-            std::fclose(m_file);
-        }
-        if (!m_path.empty()) {
-            std::remove(m_path.c_str());
-        }
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-
-    void write(const std::string& text) {
-        const bool written = std::fwrite(text.data(), 1, text.size(), m_file) == text.size();
-        const bool flushed = std::fflush(m_file) == 0;
-        const int error = errno;
-        const bool closed = std::fclose(m_file) == 0;
-        m_file = nullptr;
-        if (!written || !flushed || !closed) {
-            fail(error);
-        }
-    }
-
-    void moveIntoPlace() {
-        std::error_code ec;
-        std::filesystem::rename(m_path, m_target, ec);
-        if (ec) {
-            throw OmbrixError("Cannot write file " + m_target + ": " + ec.message());
-        }
-        m_path.clear();
-    }
-
-  private:
-    [[noreturn]] void fail(int error) {
-        throw OmbrixError("Cannot write file " + m_target + ": " +
-                          std::strerror(error != 0 ? error : EIO));
-    }
-
-    std::string m_target;
-    std::string m_path;
-    std::FILE* m_file = nullptr;
-};
-
-// Writes a whole file so that it is either complete or not changed at all: the text goes to a
-// temporary file beside it, which replaces the target once it is written and closed.
-void writeWholeFile(const std::string& path, const std::string& text) {
-    TempFile temp(path);
-    temp.write(text);
-    temp.moveIntoPlace();
 }
 
 std::string crlfLines(const std::vector<std::string>& lines) {
@@ -167,13 +97,13 @@ void Savings(Session& s, Services& sv, long xCol, long yCol, long outCol, long f
 
         const std::vector<std::string> report = {
             modelLine(model, n), equationLine(model, quantity.name), savingsLine(totals)};
-        writeWholeFile(reportPath, crlfLines(report));
+        writeFileReplacing(reportPath, crlfLines(report), Sync::None);
         sv.status.clear();
         sv.status.print(report[0]);
         sv.status.print(report[1]);
         storeModel(s.model, d.ModelTable, model, n, quantity.modelTableRow);
         sv.status.print(report[2]);
-        writeWholeFile(tablePath, tableFileText(d));
+        writeFileReplacing(tablePath, tableFileText(d), Sync::None);
     });
 }
 

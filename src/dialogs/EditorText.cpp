@@ -60,7 +60,8 @@ QByteArray encodeEditorText(const QString& text, bool latin1) {
 }
 
 void writeFileSafely(const QString& path, const QByteArray& bytes) {
-    writeFileReplacing(path.toStdString(), std::string_view(bytes.constData(), bytes.size()));
+    writeFileReplacing(path.toStdString(), std::string_view(bytes.constData(), bytes.size()),
+                       Sync::ToDisk);
 }
 
 QByteArray readWholeFile(const QString& path) {

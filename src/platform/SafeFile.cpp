@@ -14,19 +14,19 @@ namespace ombrix {
 namespace {
 
 [[noreturn]] void fail(const std::string& path, int error) {
-    throw OmbrixError("Cannot write " + path + ": " + std::strerror(error));
+    throw OmbrixError("Cannot write file " + path + ": " + std::strerror(error));
 }
 
 }  // namespace
 
-void writeFileReplacing(const std::string& path, std::string_view bytes) {
+void writeFileReplacing(const std::string& path, std::string_view bytes, Sync sync) {
     if (path.empty()) {
         throw OmbrixError("Cannot write a file without a name");
     }
     struct stat existing {};
     const bool exists = ::stat(path.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode)) {
-        throw OmbrixError("Cannot write " + path + ": it is a folder");
+        throw OmbrixError("Cannot write file " + path + ": it is a folder");
     }
     const auto slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
@@ -36,7 +36,7 @@ void writeFileReplacing(const std::string& path, std::string_view bytes) {
     temp.push_back('\0');
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
-        fail(path, errno);
+        throw OmbrixError("Cannot create file " + path + ": " + std::strerror(errno));
     }
     const std::string tempPath(temp.data());
     auto abandon = [&](int error) {
@@ -63,7 +63,7 @@ void writeFileReplacing(const std::string& path, std::string_view bytes) {
         }
         done += static_cast<std::size_t>(n);
     }
-    if (::fsync(fd) != 0) {
+    if (sync == Sync::ToDisk && ::fsync(fd) != 0) {
         abandon(errno);
     }
     if (::close(fd) != 0) {
