@@ -8,10 +8,10 @@ packages=(
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-svg-dev libqt6sql6-sqlite libgl-dev libcups2-dev
     qt6-qpa-plugins
     fonts-dejavu-core fonts-urw-base35
+    libgtest-dev libgmock-dev libbenchmark-dev
 )
 if [[ "${1:-}" == "--test" ]]; then
     packages+=(
-        libgtest-dev libgmock-dev libbenchmark-dev
         clang-format clang
         xvfb xauth
         cups cups-bsd cups-client printer-driver-cups-pdf poppler-utils
