@@ -148,9 +148,15 @@ void openWeather(Session& s, Services& sv, bool typical) {
         const std::string file = s.dlg.DlgFile;
         BusyPointer busy(sv.ui);
         ProgressWindow progress(sv.ui, "Opening Weather File...");
+        const WeatherDays* dated = nullptr;  // the days of the rows, when worked out already
         {
             WorkingTableGuard guard(d);
-            ReadDelimited(d, sv.ui, path);
+            if (!typical && sv.weather != nullptr && sv.weather->path() == path) {
+                sv.weather->replayRead(d, sv.ui);
+                dated = &sv.weather->days();
+            } else {
+                ReadDelimited(d, sv.ui, path);
+            }
             requireDataLines(d, path);
             printSize(sv.status, d, file);
             Table w = typical ? typicalYears(d, path) : measuredWeather(d, sv.ui);
@@ -161,7 +167,7 @@ void openWeather(Session& s, Services& sv, bool typical) {
         }
         d.WeatherOpen = true;
         if (d.EnergyOpen) {
-            MergeEnergyWeather(d, s.dlg, sv.ui);
+            MergeEnergyWeather(d, s.dlg, sv.ui, dated);
         } else {
             setFileWorkingTable(
                 d, {"", "Mo", "Dy", "Yr", typical ? "Avg Daily Temps (F)" : "Avg Daily Temp (F)"});

@@ -66,6 +66,7 @@ void drawModelSeries(Session& s, Services& sv, long yCol, long outCol) {
 
 void Savings(Session& s, Services& sv, long xCol, long yCol, long outCol, long flagCol) {
     DataState& d = s.data;
+    s.lastSavings.reset();
     runGuarded(sv.ui, "Error", &d.MsgText, [&] {
         BusyPointer busy(sv.ui);
         if (const auto missing = missingInput(d); !missing.empty()) {
@@ -104,6 +105,7 @@ void Savings(Session& s, Services& sv, long xCol, long yCol, long outCol, long f
         storeModel(s.model, d.ModelTable, model, n, quantity.modelTableRow);
         sv.status.print(report[2]);
         writeFileReplacing(tablePath, tableFileText(d), Sync::None);
+        s.lastSavings = SavingsOutcome{model, n, totals};
     });
 }
 
