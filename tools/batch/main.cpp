@@ -1,4 +1,6 @@
 // ombrix-batch: the main window's commands from the command line, without a window.
+#include <unistd.h>
+
 #include <QGuiApplication>
 #include <iostream>
 #include <memory>
@@ -32,5 +34,5 @@ int main(int argc, char* argv[]) {
         }
         ombrix::exportPicture(picture, QString::fromStdString(path));
     };
-    return ombrix::runBatch(args, std::cout, std::cerr, exporter);
+    return ombrix::runBatch(args, std::cout, std::cerr, exporter, isatty(STDERR_FILENO) == 1);
 }
