@@ -95,7 +95,7 @@ void BM_Fit4PAnd5P(benchmark::State& state) {
         state.SkipWithError("a fit failed");
     }
 }
-BENCHMARK(BM_Fit4PAnd5P)->Arg(36)->Arg(120)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Fit4PAnd5P)->Arg(12)->Arg(36)->Arg(120)->Unit(benchmark::kMicrosecond);
 
 // The whole Calc Elec Use Savings: input set, both fits, predictions, report and table files.
 void BM_SavingsCalculation(benchmark::State& state) {
