@@ -69,6 +69,19 @@ Decimal toDecimal15(double v) {
     char text[32];
     char digits[32];
     int exp = 0;
+    if (v < 1e15 && v == std::floor(v)) {
+        // A whole number below 10^15 has at most 15 digits, all of them exact.
+        const auto r = std::to_chars(digits, digits + sizeof digits,
+                                     static_cast<unsigned long long>(v));
+        int n = static_cast<int>(r.ptr - digits);
+        out.exp = n - 1;
+        while (digits[n - 1] == '0') {
+            --n;
+        }
+        std::copy(digits, digits + n, out.digits);
+        out.len = n;
+        return out;
+    }
     auto r = std::to_chars(text, text + sizeof text, v, std::chars_format::scientific);
     int n = scientificDigits(text, r.ptr, digits, exp);
     bool roundUp = false;
