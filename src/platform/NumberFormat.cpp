@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 #include <system_error>
@@ -21,23 +22,22 @@ struct Decimal {
 };
 
 // The digits and exponent of a text in the form std::to_chars writes in scientific notation
-// ("d.ddde+XX"); returns the number of digits written to digits.
+// ("d.ddde+XX", or "de+XX" for one digit); returns the number of digits written to digits.
 int scientificDigits(const char* first, const char* last, char* digits, int& exp) {
-    int n = 0;
-    const char* p = first;
-    for (; p < last && *p != 'e'; ++p) {
-        if (*p != '.') {
-            digits[n++] = *p;
-        }
+    const char* e =
+        static_cast<const char*>(std::memchr(first, 'e', static_cast<std::size_t>(last - first)));
+    digits[0] = first[0];
+    int n = 1;
+    if (e - first > 1) {  // "d." and more digits
+        const auto more = static_cast<std::size_t>(e - first - 2);
+        std::memcpy(digits + 1, first + 2, more);
+        n += static_cast<int>(more);
     }
-    ++p;  // the 'e'
-    const bool negative = *p == '-';
-    ++p;
-    int e = 0;
-    for (; p < last; ++p) {
-        e = e * 10 + (*p - '0');
+    int value = 0;
+    for (const char* p = e + 2; p < last; ++p) {
+        value = value * 10 + (*p - '0');
     }
-    exp = negative ? -e : e;
+    exp = e[1] == '-' ? -value : value;
     return n;
 }
 
@@ -71,8 +71,8 @@ Decimal toDecimal15(double v) {
     int exp = 0;
     if (v < 1e15 && v == std::floor(v)) {
         // A whole number below 10^15 has at most 15 digits, all of them exact.
-        const auto r = std::to_chars(digits, digits + sizeof digits,
-                                     static_cast<unsigned long long>(v));
+        const auto r =
+            std::to_chars(digits, digits + sizeof digits, static_cast<unsigned long long>(v));
         int n = static_cast<int>(r.ptr - digits);
         out.exp = n - 1;
         while (digits[n - 1] == '0') {

@@ -343,6 +343,7 @@ std::optional<std::string> summaryClash(const std::string& summary, const std::s
     std::error_code ec;
     const std::filesystem::path cwd = std::filesystem::current_path(ec);
     const std::string target = normalPath(cwd, summary);
+    const std::string name = std::filesystem::path(target).filename().string();
     if (target == normalPath(cwd, manifest) || std::filesystem::equivalent(summary, manifest, ec)) {
         return manifest;
     }
@@ -356,7 +357,9 @@ std::optional<std::string> summaryClash(const std::string& summary, const std::s
             paths.push_back(files->table);
         }
         for (const std::string& p : paths) {
-            if (normalPath(cwd, p) == target) {
+            // Only a path ending in the summary's file name can name it; the others need no
+            // spelling worked out.
+            if (p.ends_with(name) && normalPath(cwd, p) == target) {
                 return p;
             }
         }
