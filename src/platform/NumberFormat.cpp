@@ -1,10 +1,12 @@
 #include "platform/NumberFormat.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
-#include <limits>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
 
@@ -55,11 +57,84 @@ bool incrementInPlace(char* digits, int len) {
     return true;
 }
 
+__extension__ typedef unsigned __int128 Wide;  // 64 x 64 bit products, exactly
+
+// The digits of k, a number of exactly 15 digits, without trailing zeros, at decimal exponent
+// exp, as a Decimal.
+Decimal fifteenDigits(std::uint64_t k, int exp) {
+    Decimal out;
+    char digits[24];
+    const auto r = std::to_chars(digits, digits + sizeof digits, k);
+    int n = static_cast<int>(r.ptr - digits);
+    while (digits[n - 1] == '0') {
+        --n;
+    }
+    std::copy(digits, digits + n, out.digits);
+    out.len = n;
+    out.exp = exp;
+    return out;
+}
+
+// v from 10^-4 up to 10^14, not a whole number, rounded to 15 significant digits half away from
+// zero, exactly: v is m / 2^s, so v * 10^p is the 128-bit m * 10^p shifted right by s, whose
+// whole part is the fifteen digits and whose remainder says whether to round up. Nothing for
+// other values.
+std::optional<Decimal> exactDecimal15(double v) {
+    if (!(v >= 1e-4 && v < 1e14)) {
+        return std::nullopt;
+    }
+    static constexpr std::uint64_t kPow10[20] = {1ULL,
+                                                 10ULL,
+                                                 100ULL,
+                                                 1000ULL,
+                                                 10000ULL,
+                                                 100000ULL,
+                                                 1000000ULL,
+                                                 10000000ULL,
+                                                 100000000ULL,
+                                                 1000000000ULL,
+                                                 10000000000ULL,
+                                                 100000000000ULL,
+                                                 1000000000000ULL,
+                                                 10000000000000ULL,
+                                                 100000000000000ULL,
+                                                 1000000000000000ULL,
+                                                 10000000000000000ULL,
+                                                 100000000000000000ULL,
+                                                 1000000000000000000ULL,
+                                                 10000000000000000000ULL};
+    constexpr std::uint64_t kLow = 100000000000000ULL;  // 10^14, the least 15-digit number
+    const auto bits = std::bit_cast<std::uint64_t>(v);
+    const int biased = static_cast<int>(bits >> 52);
+    const std::uint64_t m = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
+    const int s = 1075 - biased;
+    if (s <= 0) {
+        return std::nullopt;
+    }
+    // floor(log2 v) * log10(2) is the decimal exponent of v or one less; one less gives a whole
+    // part of 16 digits, and the next power down fits.
+    int p = 14 - static_cast<int>(std::floor((biased - 1023) * 0.30102999566398119521));
+    Wide n = static_cast<Wide>(m) * kPow10[p];
+    if ((n >> s) >= 10 * kLow) {
+        --p;
+        n = static_cast<Wide>(m) * kPow10[p];
+    }
+    std::uint64_t k = static_cast<std::uint64_t>(n >> s);
+    const Wide rest = n & ((static_cast<Wide>(1) << s) - 1);
+    int exp = 14 - p;
+    if (rest >= (static_cast<Wide>(1) << (s - 1)) && ++k == 10 * kLow) {
+        k = kLow;
+        ++exp;
+    }
+    return fifteenDigits(k, exp);
+}
+
 // The magnitude of v rounded to 15 significant digits, half away from zero, from its exact
-// binary value. The shortest text that reads back as v decides when it has at most 15 digits
-// (a normal double lies closer to it than to any other 15-digit number); otherwise 17 correctly
-// rounded digits decide unless their last two read exactly 50, and only then does the exact
-// expansion settle the half.
+// binary value. Whole numbers below 10^15 are their own digits, and most others come from exact
+// integer arithmetic (exactDecimal15). Otherwise 17 correctly rounded
+// digits decide: the exact value lies within half a unit of the seventeenth digit of them, so
+// their last two digits tell whether it lies below or above the half of the fifteenth, unless
+// they read exactly 50; only then does the exact expansion settle the half.
 Decimal toDecimal15(double v) {
     Decimal out;
     v = std::fabs(v);
@@ -82,28 +157,27 @@ Decimal toDecimal15(double v) {
         out.len = n;
         return out;
     }
-    auto r = std::to_chars(text, text + sizeof text, v, std::chars_format::scientific);
+    if (const auto exact = exactDecimal15(v)) {
+        return *exact;
+    }
+    // Seventeen correctly rounded digits: the last two tell on which side of the half the
+    // exact value lies, unless they read exactly 50.
+    auto r = std::to_chars(text, text + sizeof text, v, std::chars_format::scientific, 16);
     int n = scientificDigits(text, r.ptr, digits, exp);
     bool roundUp = false;
-    // Below the normal range a double has fewer significant bits, and its shortest text no
-    // longer pins the fifteenth digit.
-    if (n > kKeep || v < std::numeric_limits<double>::min()) {
-        r = std::to_chars(text, text + sizeof text, v, std::chars_format::scientific, 16);
-        n = scientificDigits(text, r.ptr, digits, exp);
-        const int tail = (digits[15] - '0') * 10 + (digits[16] - '0');
-        if (tail != 50) {
-            roundUp = tail > 50;
-        } else {
-            // Every double's exact expansion has fewer than 780 significant digits.
-            char exact[800];
-            char exactDigits[800];
-            r = std::to_chars(exact, exact + sizeof exact, v, std::chars_format::scientific, 780);
-            scientificDigits(exact, r.ptr, exactDigits, exp);
-            std::copy(exactDigits, exactDigits + kKeep, digits);
-            roundUp = exactDigits[kKeep] >= '5';
-        }
-        n = kKeep;
+    const int tail = (digits[15] - '0') * 10 + (digits[16] - '0');
+    if (tail != 50) {
+        roundUp = tail > 50;
+    } else {
+        // Every double's exact expansion has fewer than 780 significant digits.
+        char exact[800];
+        char exactDigits[800];
+        r = std::to_chars(exact, exact + sizeof exact, v, std::chars_format::scientific, 780);
+        scientificDigits(exact, r.ptr, exactDigits, exp);
+        std::copy(exactDigits, exactDigits + kKeep, digits);
+        roundUp = exactDigits[kKeep] >= '5';
     }
+    n = kKeep;
     if (roundUp && incrementInPlace(digits, n)) {
         digits[0] = '1';  // 9.99..9 became 10.00..0: one digit at the next power
         n = 1;
@@ -126,35 +200,6 @@ bool incrementDigits(std::string& d) {
         return true;
     }
     return false;
-}
-
-// value x 10^decimals rounded half away from zero, as a digit string (possibly "0").
-std::string scaledInteger(const Decimal& d, int decimals) {
-    if (d.len == 0) {
-        return "0";
-    }
-    const int keep = d.exp + decimals + 1;  // number of digits at or above 10^-decimals
-    std::string kept;
-    bool roundUp = false;
-    if (keep > 0) {
-        kept.assign(d.digits, static_cast<std::size_t>(std::min(keep, d.len)));
-        if (keep > d.len) {
-            kept.append(static_cast<std::size_t>(keep - d.len), '0');
-        }
-        roundUp = keep < d.len && d.digits[keep] >= '5';
-    } else {
-        kept = "0";
-        roundUp = keep == 0 && d.digits[0] >= '5';
-    }
-    if (roundUp) {
-        incrementDigits(kept);
-    }
-    const auto first = kept.find_first_not_of('0');
-    if (first == std::string::npos) {
-        return "0";
-    }
-    kept.erase(0, first);
-    return kept;
 }
 
 std::string nonFinite(double v) {
@@ -210,17 +255,6 @@ Pattern parsePattern(std::string_view p) {
         throw std::invalid_argument("Unsupported number format: " + std::string(p));
     }
     return out;
-}
-
-// Appends the digits with a comma before every group of three from the right.
-void appendGrouped(std::string& out, std::string_view digits) {
-    const std::size_t n = digits.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0) {
-            out.push_back(',');
-        }
-        out.push_back(digits[i]);
-    }
 }
 
 // Appends a whole number of at least minDigits digits, zeros in front.
@@ -283,99 +317,148 @@ std::string formatNumber(double v, std::string_view pattern) {
     if (p.scientific) {
         return formatScientific(v, d, p);
     }
-    const std::string n = scaledInteger(d, p.decimals);
-    const auto decimals = static_cast<std::size_t>(p.decimals);
+    // The value times 10^decimals rounded half away from zero, as digits: keep of them, and one
+    // more when rounding carries into a new leading digit.
+    const int decimals = p.decimals;
+    const int keep = d.len == 0 ? 0 : d.exp + decimals + 1;
+    const auto room = static_cast<std::size_t>(2 * (std::max(keep, 1) + p.minIntDigits + decimals) +
+                                               8);  // digits, zeros, commas, sign
+    char small[160];
+    std::string large;
+    char* const scratch = room * 2 <= sizeof small ? small : (large.resize(room * 2), large.data());
+    char* n = scratch;
+    int len = 0;
+    if (keep > 0) {
+        const int copied = std::min(keep, d.len);
+        std::memcpy(n + 1, d.digits, static_cast<std::size_t>(copied));
+        std::memset(n + 1 + copied, '0', static_cast<std::size_t>(keep - copied));
+        len = keep;
+        if (keep < d.len && d.digits[keep] >= '5' && incrementInPlace(n + 1, keep)) {
+            n[0] = '1';  // 99..9 rounded up to 100..0: the new leading digit sits in front
+            ++len;
+        } else {
+            ++n;
+        }
+    } else {
+        n[1] = keep == 0 && d.len > 0 && d.digits[0] >= '5' ? '1' : '0';
+        ++n;
+        len = 1;
+    }
+    const bool zero = len == 1 && n[0] == '0';
+
+    // Integer part (nothing for a zero integer part, then padded to the pattern's zeros) and
+    // decimals.
+    const std::string_view digits(n, static_cast<std::size_t>(len));
     std::string_view intPart;
     std::string_view frac;
-    std::string padded;  // "0.00ddd" digits when the value is below one
-    if (n.size() > decimals) {
-        intPart = std::string_view(n).substr(0, n.size() - decimals);
-        frac = std::string_view(n).substr(n.size() - decimals);
+    char* const zeros = scratch + room;  // "00.." in front of digits below one
+    if (len > decimals) {
+        intPart = digits.substr(0, static_cast<std::size_t>(len - decimals));
+        frac = digits.substr(static_cast<std::size_t>(len - decimals));
     } else {
-        padded.assign(decimals - n.size(), '0');
-        padded += n;
-        frac = padded;
-        intPart = "0";
+        const int pad = decimals - len;
+        std::memset(zeros, '0', static_cast<std::size_t>(pad));
+        std::memcpy(zeros + pad, n, static_cast<std::size_t>(len));
+        frac = std::string_view(zeros, static_cast<std::size_t>(decimals));
     }
     if (intPart == "0") {
         intPart = {};
     }
-    const bool zero = n == "0";
     std::string out;
+    const auto intDigits = std::max(intPart.size(), static_cast<std::size_t>(p.minIntDigits));
+    out.resize(1 + intDigits + intDigits / 3 + 1 + frac.size());
+    char* o = out.data();
     if (v < 0 && !zero) {
-        out += '-';
+        *o++ = '-';
     }
-    const auto minInt = static_cast<std::size_t>(p.minIntDigits);
-    if (p.grouping) {
-        if (intPart.size() < minInt) {
-            std::string full(minInt - intPart.size(), '0');
-            full += intPart;
-            appendGrouped(out, full);
-        } else {
-            appendGrouped(out, intPart);
+    const std::size_t padding = intDigits - intPart.size();
+    for (std::size_t i = 0; i < intDigits; ++i) {
+        if (p.grouping && i > 0 && (intDigits - i) % 3 == 0) {
+            *o++ = ',';
         }
-    } else {
-        if (intPart.size() < minInt) {
-            out.append(minInt - intPart.size(), '0');
-        }
-        out += intPart;
+        *o++ = i < padding ? '0' : intPart[i - padding];
     }
-    if (p.decimals > 0) {
-        out += '.';
-        out += frac;
+    if (decimals > 0) {
+        *o++ = '.';
+        std::memcpy(o, frac.data(), frac.size());
+        o += frac.size();
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
+
+namespace {
+
+// plainNumberText into buf, which holds at least 32 characters; returns the length.
+std::size_t plainText(double v, char* buf) {
+    const Decimal d = toDecimal15(v);
+    char* o = buf;
+    if (d.len == 0) {
+        *o++ = '0';
+        return 1;
+    }
+    if (v < 0) {
+        *o++ = '-';
+    }
+    auto put = [&o](const char* from, int count) {
+        std::memcpy(o, from, static_cast<std::size_t>(count));
+        o += count;
+    };
+    if (d.exp < -4 || d.exp >= 15) {
+        *o++ = d.digits[0];
+        if (d.len > 1) {
+            *o++ = '.';
+            put(d.digits + 1, d.len - 1);
+        }
+        *o++ = 'E';
+        *o++ = d.exp < 0 ? '-' : '+';
+        const int e = d.exp < 0 ? -d.exp : d.exp;
+        if (e < 10) {
+            *o++ = '0';
+        }
+        o = std::to_chars(o, o + 8, e).ptr;
+    } else if (d.exp >= 0) {
+        const int intLen = d.exp + 1;
+        put(d.digits, std::min(intLen, d.len));
+        if (intLen > d.len) {
+            std::memset(o, '0', static_cast<std::size_t>(intLen - d.len));
+            o += intLen - d.len;
+        } else if (d.len > intLen) {
+            *o++ = '.';
+            put(d.digits + intLen, d.len - intLen);
+        }
+    } else {
+        *o++ = '0';
+        *o++ = '.';
+        std::memset(o, '0', static_cast<std::size_t>(-d.exp - 1));
+        o += -d.exp - 1;
+        put(d.digits, d.len);
+    }
+    return static_cast<std::size_t>(o - buf);
+}
+
+}  // namespace
 
 std::string plainNumberText(double v) {
     if (!std::isfinite(v)) {
         return nonFinite(v);
     }
-    const Decimal d = toDecimal15(v);
-    if (d.len == 0) {
-        return "0";
-    }
-    std::string out;
-    if (v < 0) {
-        out += '-';
-    }
-    if (d.exp < -4 || d.exp >= 15) {
-        out += d.digits[0];
-        if (d.len > 1) {
-            out += '.';
-            out.append(d.digits + 1, static_cast<std::size_t>(d.len - 1));
-        }
-        out += d.exp < 0 ? "E-" : "E+";
-        appendExponent(out, d.exp < 0 ? -d.exp : d.exp, 2);
-        return out;
-    }
-    if (d.exp >= 0) {
-        const int intLen = d.exp + 1;
-        out.append(d.digits, static_cast<std::size_t>(std::min(intLen, d.len)));
-        if (intLen > d.len) {
-            out.append(static_cast<std::size_t>(intLen - d.len), '0');
-        } else if (d.len > intLen) {
-            out += '.';
-            out.append(d.digits + intLen, static_cast<std::size_t>(d.len - intLen));
-        }
-        return out;
-    }
-    out += "0.";
-    out.append(static_cast<std::size_t>(-d.exp - 1), '0');
-    out.append(d.digits, static_cast<std::size_t>(d.len));
-    return out;
+    char buf[40];
+    return std::string(buf, plainText(v, buf));
 }
 
 std::string plainNumber(double v) {
-    const std::string text = plainNumberText(v);
-    std::string out;
-    out.reserve(text.size() + 2);
-    if (text[0] != '-') {
-        out += ' ';
+    if (!std::isfinite(v)) {
+        const std::string text = nonFinite(v);
+        return (text[0] == '-' ? text : " " + text) + " ";
     }
-    out += text;
-    out += ' ';
-    return out;
+    char buf[40];
+    buf[0] = ' ';
+    std::size_t len = plainText(v, buf + 1);
+    const char* first = buf[1] == '-' ? buf + 1 : buf;  // a minus sign takes the space's place
+    len += static_cast<std::size_t>(buf + 1 - first);
+    buf[first - buf + static_cast<std::ptrdiff_t>(len)] = ' ';
+    return std::string(first, len + 1);
 }
 
 }  // namespace ombrix
