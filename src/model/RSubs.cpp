@@ -431,10 +431,11 @@ bool RegressThree(const double* x1, double* x2, double* x3, const double* y, lon
         }
     }
 
-    // XᵀX, each element summed from 0 in ascending point order.
+    // XᵀX, each element summed from 0 in ascending point order. A product of two numbers does
+    // not depend on their order, so element (j, i) is element (i, j), term for term.
     double a[4][4] = {};
     for (long i = 1; i <= p; ++i) {
-        for (long j = 1; j <= p; ++j) {
+        for (long j = i; j <= p; ++j) {
             double sum = 0.0;
             const double* ci = cols[i];
             const double* cj = cols[j];
@@ -442,6 +443,7 @@ bool RegressThree(const double* x1, double* x2, double* x3, const double* y, lon
                 sum += ci[k] * cj[k];
             }
             a[i][j] = sum;
+            a[j][i] = sum;
         }
     }
 
