@@ -44,95 +44,107 @@ bool isBlank(char c) {
 }
 
 // Splits CSV text into records. Line ends are CR LF, LF or CR; inside quotes they belong to the
-// field.
-std::vector<Record> csvRecords(std::string_view text) {
-    if (text.starts_with("\xEF\xBB\xBF")) {  // UTF-8 byte-order mark
-        text.remove_prefix(3);
-    }
-    std::vector<Record> records;
-    const std::size_t n = text.size();
-    std::size_t i = 0;
-    long line = 1;
-    auto atLineEnd = [&](std::size_t k) { return k >= n || text[k] == '\n' || text[k] == '\r'; };
-    auto skipLineEnd = [&] {
-        if (i < n && text[i] == '\r') {
-            ++i;
-            if (i < n && text[i] == '\n') {
-                ++i;
-            }
-        } else if (i < n && text[i] == '\n') {
-            ++i;
+// field. Spaces and tabs around a field do not count.
+class CsvReader {
+  public:
+    explicit CsvReader(std::string_view text) : m_text(text) {
+        if (m_text.starts_with("\xEF\xBB\xBF")) {  // UTF-8 byte-order mark
+            m_text.remove_prefix(3);
         }
-        ++line;
-    };
-    while (i < n) {
-        Record r;
-        r.line = line;
+    }
+
+    bool next(Record& r) {
+        if (m_pos >= m_text.size()) {
+            return false;
+        }
+        r = Record{};
+        r.line = m_line;
         while (true) {
-            while (i < n && isBlank(text[i])) {
-                ++i;
-            }
-            std::string field;
-            bool quoted = false;
-            if (i < n && text[i] == '"') {
-                quoted = true;
-                ++i;
-                bool closed = false;
-                while (i < n) {
-                    const char c = text[i];
-                    if (c == '"') {
-                        if (i + 1 < n && text[i + 1] == '"') {
-                            field += '"';
-                            i += 2;
-                            continue;
-                        }
-                        ++i;
-                        closed = true;
-                        break;
-                    }
-                    if (c == '\n' || (c == '\r' && !(i + 1 < n && text[i + 1] == '\n'))) {
-                        ++line;
-                    }
-                    field += c;
-                    ++i;
-                }
-                if (!closed) {
-                    r.problem = "A quoted field has no closing quote";
-                }
-                while (i < n && isBlank(text[i])) {
-                    ++i;
-                }
-                if (closed && !atLineEnd(i) && text[i] != ',') {
-                    r.problem = "Text after the closing quote of field " +
-                                std::to_string(r.fields.size() + 1);
-                    while (!atLineEnd(i) && text[i] != ',') {
-                        ++i;
-                    }
-                }
-            } else {
-                const std::size_t start = i;
-                while (!atLineEnd(i) && text[i] != ',') {
-                    ++i;
-                }
-                std::size_t end = i;
-                while (end > start && isBlank(text[end - 1])) {
-                    --end;
-                }
-                field.assign(text.substr(start, end - start));
-            }
-            r.fields.push_back(std::move(field));
+            skipBlanks();
+            const bool quoted = m_pos < m_text.size() && m_text[m_pos] == '"';
+            r.fields.push_back(quoted ? quotedField(r) : plainField());
             r.quoted.push_back(quoted);
-            if (i < n && text[i] == ',') {
-                ++i;
+            if (m_pos < m_text.size() && m_text[m_pos] == ',') {
+                ++m_pos;
                 continue;
             }
             break;
         }
         skipLineEnd();
-        records.push_back(std::move(r));
+        return true;
     }
-    return records;
-}
+
+  private:
+    bool atLineEnd() const {
+        return m_pos >= m_text.size() || m_text[m_pos] == '\n' || m_text[m_pos] == '\r';
+    }
+    void skipBlanks() {
+        while (m_pos < m_text.size() && isBlank(m_text[m_pos])) {
+            ++m_pos;
+        }
+    }
+    void skipLineEnd() {
+        if (m_text.substr(m_pos).starts_with("\r\n")) {
+            m_pos += 2;
+        } else if (m_pos < m_text.size()) {
+            ++m_pos;
+        }
+        ++m_line;
+    }
+
+    // Up to the next comma or line end, without the blanks at its end.
+    std::string plainField() {
+        const std::size_t start = m_pos;
+        while (!atLineEnd() && m_text[m_pos] != ',') {
+            ++m_pos;
+        }
+        std::size_t end = m_pos;
+        while (end > start && isBlank(m_text[end - 1])) {
+            --end;
+        }
+        return std::string(m_text.substr(start, end - start));
+    }
+
+    // From the opening quote to the closing one, quotes doubled inside; a fault goes to r.
+    std::string quotedField(Record& r) {
+        std::string field;
+        bool closed = false;
+        for (++m_pos; m_pos < m_text.size(); ++m_pos) {
+            const char c = m_text[m_pos];
+            if (c == '"') {
+                if (m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '"') {
+                    field += '"';
+                    ++m_pos;
+                    continue;
+                }
+                ++m_pos;
+                closed = true;
+                break;
+            }
+            if (c == '\n' || (c == '\r' && !m_text.substr(m_pos).starts_with("\r\n"))) {
+                ++m_line;
+            }
+            field += c;
+        }
+        if (!closed) {
+            r.problem = "A quoted field has no closing quote";
+            return field;
+        }
+        skipBlanks();
+        if (!atLineEnd() && m_text[m_pos] != ',') {
+            r.problem =
+                "Text after the closing quote of field " + std::to_string(r.fields.size() + 1);
+            while (!atLineEnd() && m_text[m_pos] != ',') {
+                ++m_pos;
+            }
+        }
+        return field;
+    }
+
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+    long m_line = 1;
+};
 
 bool blankRecord(const Record& r) {
     return r.problem.empty() && r.fields.size() == 1 && !r.quoted[0] && r.fields[0].empty();
@@ -386,7 +398,8 @@ std::optional<CommandId> quantityCommand(std::string_view word) {
 std::vector<ManifestEntry> parseManifest(std::string_view text, const std::string& folder) {
     std::vector<ManifestEntry> entries;
     bool first = true;
-    for (Record& r : csvRecords(text)) {
+    CsvReader reader(text);
+    for (Record r; reader.next(r);) {
         if (blankRecord(r)) {
             continue;
         }
@@ -478,7 +491,7 @@ std::vector<BuildingResult> runPortfolio(const std::vector<ManifestEntry>& entri
     std::atomic<long> done{0};
     std::mutex mutex;
     std::condition_variable finished;
-    unsigned running = 0;
+    std::size_t finishedWorkers = 0;
 
     auto work = [&] {
         while (true) {
@@ -504,22 +517,30 @@ std::vector<BuildingResult> runPortfolio(const std::vector<ManifestEntry>& entri
             }
         }
         const std::lock_guard lock(mutex);
-        if (--running == 0) {
-            finished.notify_all();
-        }
+        ++finishedWorkers;
+        finished.notify_all();
     };
 
-    const unsigned threads = static_cast<unsigned>(
-        std::max<std::size_t>(1, std::min<std::size_t>(options.threads, units.size())));
+    // Workers take units in turn until none is left, so fewer threads than asked for (the
+    // system may refuse some) still run every building; with none, the calling thread does.
+    const std::size_t threads =
+        std::max<std::size_t>(1, std::min<std::size_t>(options.threads, units.size()));
     std::vector<std::thread> pool;
-    running = threads;
     pool.reserve(threads);
-    for (unsigned t = 0; t < threads; ++t) {
-        pool.emplace_back(work);
+    for (std::size_t t = 0; t < threads; ++t) {
+        try {
+            pool.emplace_back(work);
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
+    if (pool.empty()) {
+        work();
     }
     {
         std::unique_lock lock(mutex);
-        while (!finished.wait_for(lock, options.progressInterval, [&] { return running == 0; })) {
+        while (!finished.wait_for(lock, options.progressInterval,
+                                  [&] { return finishedWorkers >= pool.size(); })) {
             if (options.progress) {
                 lock.unlock();
                 options.progress(done.load(std::memory_order_relaxed), total);
