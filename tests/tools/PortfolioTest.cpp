@@ -127,7 +127,7 @@ TEST(Progress, LineShowsDoneRateAndTimeLeft) {
     EXPECT_EQ(progressLine(250, 1000, 0.5),
               "[#######.......................] 250/1000 buildings  500/s  0:02 left");
     EXPECT_EQ(progressLine(1000, 1000, 2.0),
-              "[##############################] 1000/1000 buildings  500/s  0:00 left");
+              "[##############################] 1000/1000 buildings  500/s  took 0:02");
     EXPECT_EQ(progressLine(1, 10000, 1.0),
               "[..............................] 1/10000 buildings  1/s  2:46:39 left");
 }

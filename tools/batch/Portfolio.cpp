@@ -628,7 +628,8 @@ std::string progressLine(long done, long total, double seconds) {
     if (done > 0 && seconds > 0) {
         const double rate = static_cast<double>(done) / seconds;
         line += "  " + formatNumber(rate, "#,##0") + "/s  ";
-        line += clockText(static_cast<double>(total - done) / rate) + " left";
+        line += done < total ? clockText(static_cast<double>(total - done) / rate) + " left"
+                             : "took " + clockText(seconds);
     }
     return line;
 }

@@ -82,7 +82,8 @@ std::string summaryText(const std::vector<ManifestEntry>& entries,
 // A CSV field: quoted, with quotes doubled, when it holds a comma, a quote or a line break.
 std::string csvField(std::string_view text);
 
-// The progress line: a bar, buildings done of the total, buildings per second and time left.
+// The progress line: a bar, buildings done of the total, buildings per second and the time
+// left, or at the end the time the run took.
 std::string progressLine(long done, long total, double seconds);
 
 // ombrix-batch portfolio [--threads N] [--no-progress] MANIFEST SUMMARY (args without the word
