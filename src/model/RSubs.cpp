@@ -403,7 +403,6 @@ bool RegressThree(const double* x1, double* x2, double* x3, const double* y, lon
     if (n < 0) {
         tooSmall("Matrix", "X", n, p);
     }
-    const double* const cols[4] = {nullptr, x1, x2, x3};
     double* const regressors[3] = {nullptr, x2, x3};  // the columns Regress scales
 
     // Regress: the regressor columns 2 and 3 divided by their means (1 for a zero mean).
@@ -431,21 +430,23 @@ bool RegressThree(const double* x1, double* x2, double* x3, const double* y, lon
         }
     }
 
-    // XᵀX, each element summed from 0 in ascending point order. A product of two numbers does
-    // not depend on their order, so element (j, i) is element (i, j), term for term.
-    double a[4][4] = {};
-    for (long i = 1; i <= p; ++i) {
-        for (long j = i; j <= p; ++j) {
-            double sum = 0.0;
-            const double* ci = cols[i];
-            const double* cj = cols[j];
-            for (long k = 0; k < n; ++k) {
-                sum += ci[k] * cj[k];
-            }
-            a[i][j] = sum;
-            a[j][i] = sum;
-        }
+    // XᵀX, each element summed from 0 in ascending point order, the six sums side by side in one
+    // pass. A product of two numbers does not depend on their order, so element (j, i) is
+    // element (i, j), term for term.
+    double s11 = 0.0, s12 = 0.0, s13 = 0.0, s22 = 0.0, s23 = 0.0, s33 = 0.0;
+    for (long k = 0; k < n; ++k) {
+        const double c1 = x1[k];
+        const double c2 = x2[k];
+        const double c3 = x3[k];
+        s11 += c1 * c1;
+        s12 += c1 * c2;
+        s13 += c1 * c3;
+        s22 += c2 * c2;
+        s23 += c2 * c3;
+        s33 += c3 * c3;
     }
+    double a[4][4] = {
+        {0.0, 0.0, 0.0, 0.0}, {0.0, s11, s12, s13}, {0.0, s12, s22, s23}, {0.0, s13, s23, s33}};
 
     // Invert: Gauss-Jordan elimination with full pivoting, step for step as Invert does it.
     long pivotRow[4] = {0, 0, 0, 0};
