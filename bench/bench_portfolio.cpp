@@ -50,10 +50,11 @@ class SyntheticPortfolio {
         for (int b = 0; b < buildings; ++b) {
             const bool five = b % 2 == 1;
             const double base = 20000.0 + 70000.0 * uniform(rng);
-            const double cp1 = 50.0 + 8.0 * uniform(rng);
-            const double cp2 = five ? cp1 + 8.0 + 6.0 * uniform(rng) : 55.0 + 11.0 * uniform(rng);
-            const double heat = five ? base * (0.015 + 0.015 * uniform(rng)) : 0.0;
-            const double cool = base * (0.02 + 0.025 * uniform(rng));
+            const double cp1 = 48.0 + 6.0 * uniform(rng);
+            const double cp2 = five ? cp1 + 12.0 + 4.0 * uniform(rng) : 55.0 + 11.0 * uniform(rng);
+            const double heat = five ? base * (0.03 + 0.02 * uniform(rng)) : 0.0;
+            const double cool =
+                base * (five ? 0.03 + 0.02 * uniform(rng) : 0.02 + 0.025 * uniform(rng));
             DayNumber reading = first + static_cast<DayNumber>(uniform(rng) * 14.0);
             std::string energy = "Month,Day,Year,Elec Use,Elec Demand,Gas,Elec Flag,Gas Flag\r\n";
             auto line = [&](DayNumber day, const std::string& values) {

@@ -30,10 +30,10 @@ def baseline_use(rng, five_parameter):
     """A monthly-use function of the period's mean temperature."""
     base = rng.uniform(20000.0, 90000.0)
     if five_parameter:
-        cp1 = rng.uniform(50.0, 58.0)
-        cp2 = cp1 + rng.uniform(8.0, 14.0)
-        heat = base * rng.uniform(0.015, 0.03)
-        cool = base * rng.uniform(0.02, 0.04)
+        cp1 = rng.uniform(48.0, 54.0)
+        cp2 = cp1 + rng.uniform(12.0, 16.0)
+        heat = base * rng.uniform(0.03, 0.05)
+        cool = base * rng.uniform(0.03, 0.05)
         return lambda t: base + heat * max(0.0, cp1 - t) + cool * max(0.0, t - cp2)
     cp = rng.uniform(55.0, 66.0)
     cool = base * rng.uniform(0.02, 0.045)
