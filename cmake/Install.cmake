@@ -1,5 +1,6 @@
 # What `cmake --install` puts in place: programs, help, examples, desktop entry and icon.
 install(TARGETS ombrix ombrix-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS ombrix_graph_export LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/ombrix)
 install(FILES ${CMAKE_BINARY_DIR}/bin/ombrix.qhc ${CMAKE_BINARY_DIR}/bin/ombrix.qch
         DESTINATION ${CMAKE_INSTALL_DATADIR}/ombrix/help)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/ombrix/examples

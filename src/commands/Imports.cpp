@@ -87,15 +87,17 @@ void requireDataLines(const DataState& d, const std::string& path) {
     }
 }
 
-// Rows 1..DataRows of the file as read, every column, one day per row.
+// Rows 1..DataRows of the file as read, every column, one day per row: the table as read, whose
+// row 0 and column 0 are empty as a new table's are. The bar is painted after each row whose
+// count (DataRows + row) is a multiple of 10, as a call for every row would paint it.
 Table measuredWeather(DataState& d, Ui& ui) {
-    Table w(d.DataRows, d.DataCols);
-    const double total = 2.0 * static_cast<double>(d.DataRows);
-    for (long i = 1; i <= d.DataRows; ++i) {
-        for (long j = 1; j <= d.DataCols; ++j) {
-            w.at(i, j) = d.DataTable.at(i, j);
-        }
-        ui.ShowProgress(static_cast<double>(d.DataRows + i), total, 10);
+    if (d.DataTable.lastRow() != d.DataRows || d.DataTable.lastCol() != d.DataCols) {
+        throw OmbrixError("The weather table read does not match its row and column counts");
+    }
+    Table w = d.DataTable;
+    const long total = 2 * d.DataRows;
+    for (long count = (d.DataRows / 10 + 1) * 10; count <= total; count += 10) {
+        ui.ShowProgress(static_cast<double>(count), static_cast<double>(total), 10);
     }
     return w;
 }
@@ -148,9 +150,15 @@ void openWeather(Session& s, Services& sv, bool typical) {
         const std::string file = s.dlg.DlgFile;
         BusyPointer busy(sv.ui);
         ProgressWindow progress(sv.ui, "Opening Weather File...");
+        const WeatherDays* dated = nullptr;  // the days of the rows, when worked out already
         {
             WorkingTableGuard guard(d);
-            ReadDelimited(d, sv.ui, path);
+            if (!typical && sv.weather != nullptr && sv.weather->path() == path) {
+                sv.weather->replayRead(d, sv.ui);
+                dated = &sv.weather->days();
+            } else {
+                ReadDelimited(d, sv.ui, path);
+            }
             requireDataLines(d, path);
             printSize(sv.status, d, file);
             Table w = typical ? typicalYears(d, path) : measuredWeather(d, sv.ui);
@@ -161,7 +169,7 @@ void openWeather(Session& s, Services& sv, bool typical) {
         }
         d.WeatherOpen = true;
         if (d.EnergyOpen) {
-            MergeEnergyWeather(d, s.dlg, sv.ui);
+            MergeEnergyWeather(d, s.dlg, sv.ui, dated);
         } else {
             setFileWorkingTable(
                 d, {"", "Mo", "Dy", "Yr", typical ? "Avg Daily Temps (F)" : "Avg Daily Temp (F)"});

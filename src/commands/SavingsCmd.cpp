@@ -1,6 +1,6 @@
 #include "commands/SavingsCmd.h"
 
-#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,10 +35,9 @@ std::string_view missingInput(const DataState& d) {
 
 // Refuses an output path that names the energy file under another spelling (a folder that
 // ignores case, a link).
-void refuseEnergyFile(const std::string& output, const std::string& energyPath) {
-    std::error_code ec;
-    if (std::filesystem::exists(output, ec) &&
-        std::filesystem::equivalent(output, energyPath, ec) && !ec) {
+void refuseEnergyFile(const std::string& output, const std::string& energyPath,
+                      const std::optional<FileIdentity>& energy) {
+    if (energy && fileIdentity(output) == energy) {
         throw OmbrixError("The output file " + output + " would overwrite the energy file " +
                           energyPath);
     }
@@ -66,6 +65,7 @@ void drawModelSeries(Session& s, Services& sv, long yCol, long outCol) {
 
 void Savings(Session& s, Services& sv, long xCol, long yCol, long outCol, long flagCol) {
     DataState& d = s.data;
+    s.lastSavings.reset();
     runGuarded(sv.ui, "Error", &d.MsgText, [&] {
         BusyPointer busy(sv.ui);
         if (const auto missing = missingInput(d); !missing.empty()) {
@@ -92,8 +92,9 @@ void Savings(Session& s, Services& sv, long xCol, long yCol, long outCol, long f
         const std::string energyPath = d.EnergyDir + d.EnergyFile;
         const std::string reportPath = outputPath(d.EnergyDir, d.EnergyFile, quantity.extension);
         const std::string tablePath = outputPath(d.EnergyDir, d.EnergyFile, kTableExtension);
-        refuseEnergyFile(reportPath, energyPath);
-        refuseEnergyFile(tablePath, energyPath);
+        const std::optional<FileIdentity> energyFile = fileIdentity(energyPath);
+        refuseEnergyFile(reportPath, energyPath, energyFile);
+        refuseEnergyFile(tablePath, energyPath, energyFile);
 
         const std::vector<std::string> report = {
             modelLine(model, n), equationLine(model, quantity.name), savingsLine(totals)};
@@ -104,6 +105,7 @@ void Savings(Session& s, Services& sv, long xCol, long yCol, long outCol, long f
         storeModel(s.model, d.ModelTable, model, n, quantity.modelTableRow);
         sv.status.print(report[2]);
         writeFileReplacing(tablePath, tableFileText(d), Sync::None);
+        s.lastSavings = SavingsOutcome{model, n, totals};
     });
 }
 

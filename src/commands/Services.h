@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "data/DataState.h"
+#include "data/PreparedWeather.h"
 #include "platform/Canvas.h"
 #include "platform/StatusText.h"
 #include "platform/Ui.h"
@@ -49,6 +50,9 @@ struct Services {
     FileDialogs& dialogs;
     HelpEngine& help;
     Host& host;
+    // A weather file read and dated beforehand: Open Weather takes it from memory when it is the
+    // file chosen (portfolio runs share one among many sessions). Nothing: every import reads.
+    const PreparedWeather* weather = nullptr;
 };
 
 }  // namespace ombrix

@@ -1,11 +1,13 @@
 // Everything one running analysis keeps: data, model, graph state, dialog exchange, help.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "data/DataState.h"
 #include "graph/GraphState.h"
 #include "model/ModelState.h"
+#include "model/Savings.h"
 
 namespace ombrix {
 
@@ -27,6 +29,13 @@ struct EditorState {
     long FindPos = 0;  // 1-based position of the last match; 0 before the first
 };
 
+// What a savings calculation found, unrounded, for callers that need more than its report.
+struct SavingsOutcome {
+    ChangePointModel model;
+    long n = 0;  // observations of the model
+    SavingsTotals totals;
+};
+
 struct Session {
     DataState data;
     ModelState model;
@@ -34,6 +43,9 @@ struct Session {
     DialogExchange dlg;
     HelpState help;
     EditorState editor;
+    // The last savings calculation, once it has run to its end with both files written; empty
+    // before the first one and after one that stopped.
+    std::optional<SavingsOutcome> lastSavings;
 };
 
 }  // namespace ombrix

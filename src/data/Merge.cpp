@@ -1,121 +1,12 @@
 #include "data/Merge.h"
 
-#include <algorithm>
-#include <limits>
-
 #include "platform/Errors.h"
 #include "platform/NumberFormat.h"
 
 namespace ombrix {
 namespace {
 
-constexpr long kNone = -1;
-constexpr DayNumber kNoDay = std::numeric_limits<DayNumber>::min();
-
-// A maximum tree over day numbers at positions 0..n-1 that finds the first position at or after
-// a given one whose day lies after a given day, in logarithmic time.
-class FirstDayAfter {
-  public:
-    FirstDayAfter() : FirstDayAfter(std::vector<DayNumber>{}) {}
-    explicit FirstDayAfter(const std::vector<DayNumber>& days) {
-        const long n = static_cast<long>(days.size());
-        while (m_leaves < n) {
-            m_leaves *= 2;
-        }
-        m_tree.assign(static_cast<std::size_t>(2 * m_leaves), kNoDay);
-        for (long i = 0; i < n; ++i) {
-            node(m_leaves + i) = days[static_cast<std::size_t>(i)];
-        }
-        for (long i = m_leaves - 1; i >= 1; --i) {
-            node(i) = std::max(node(2 * i), node(2 * i + 1));
-        }
-        m_count = n;
-    }
-
-    // The first position >= from whose day is later than day, or kNone.
-    long find(long from, DayNumber day) const {
-        if (from >= m_count) {
-            return kNone;
-        }
-        long i = m_leaves + from;
-        while (true) {
-            if (node(i) > day) {
-                while (i < m_leaves) {  // down to the leftmost such leaf
-                    i *= 2;
-                    if (node(i) <= day) {
-                        ++i;
-                    }
-                }
-                return i - m_leaves;
-            }
-            while ((i & 1) != 0) {  // up while a right child; past the root means none
-                i /= 2;
-            }
-            if (i == 0) {
-                return kNone;
-            }
-            ++i;  // the next block to the right
-        }
-    }
-
-  private:
-    DayNumber& node(long i) { return m_tree[static_cast<std::size_t>(i)]; }
-    DayNumber node(long i) const { return m_tree[static_cast<std::size_t>(i)]; }
-
-    std::vector<DayNumber> m_tree;
-    long m_leaves = 1;
-    long m_count = 0;
-};
-
-// The weather rows as the scan sees them: the day of every row up to the first one that forms
-// no date (failRow), and the temperatures. Rows are 1-based as in WeatherData.
-class WeatherDays {
-  public:
-    WeatherDays(const Table& w, long rows) : m_hasTemps(w.lastCol() >= 4) {
-        std::vector<DayNumber> all;
-        std::vector<DayNumber> present;
-        all.reserve(static_cast<std::size_t>(rows));
-        failRow = rows + 1;
-        for (long k = 1; k <= rows; ++k) {
-            const auto day = rowDate(w, k);
-            if (!day) {
-                failRow = k;
-                break;
-            }
-            all.push_back(*day);
-            if (m_hasTemps) {
-                const double t = w(k, 4);
-                m_temps.push_back(t);
-                present.push_back(t != kMissingValue ? *day : kNoDay);
-            }
-        }
-        m_all = FirstDayAfter(all);
-        m_present = FirstDayAfter(present);
-        m_days = std::move(all);
-    }
-
-    long failRow = 1;
-    bool hasTemps() const { return m_hasTemps; }
-
-    // The first row >= k before failRow whose day is later than day, or kNone.
-    long firstAfter(long k, DayNumber day) const { return row(m_all.find(k - 1, day)); }
-    // The same among rows whose temperature is present (not -99).
-    long firstPresentAfter(long k, DayNumber day) const { return row(m_present.find(k - 1, day)); }
-    bool presentAfter(long k, DayNumber day) const {
-        const auto i = static_cast<std::size_t>(k - 1);
-        return k < failRow && m_temps[i] != kMissingValue && m_days[i] > day;
-    }
-    double temp(long k) const { return m_temps[static_cast<std::size_t>(k - 1)]; }
-
-  private:
-    static long row(long position) { return position == kNone ? kNone : position + 1; }
-
-    bool m_hasTemps;
-    std::vector<DayNumber> m_days;
-    std::vector<double> m_temps;
-    FirstDayAfter m_all;
-    FirstDayAfter m_present;
-};
+constexpr long kNone = WeatherDays::kNone;
 
 void setMergedWorkingTable(DataState& d, long rows) {
     d.DataRows = rows;
@@ -135,8 +26,8 @@ DayNumber energyDate(const Table& e, long r) {
 }
 
 // The merge proper. completed counts the periods merged so far; installed tells whether the
-// new table replaced DataTable.
-void merge(DataState& d, Ui& ui, long& completed, bool& installed) {
+// new table replaced DataTable. dated, when given, holds the days of the weather rows.
+void merge(DataState& d, Ui& ui, const WeatherDays* dated, long& completed, bool& installed) {
     const long n = d.EnergyLastRow;
     const Table& e = d.EnergyData;
     {
@@ -159,7 +50,12 @@ void merge(DataState& d, Ui& ui, long& completed, bool& installed) {
     }
 
     const long weatherRows = d.WeatherRows;
-    const WeatherDays w(d.WeatherData, weatherRows);
+    std::optional<WeatherDays> own;
+    if (dated == nullptr || dated->rows() != weatherRows) {
+        own.emplace(d.WeatherData, weatherRows);
+        dated = &*own;
+    }
+    const WeatherDays& w = *dated;
     long s = 1;         // the scan of a period starts at the last day counted before it
     long examined = 0;  // weather rows examined, over all periods together
     long painted = 0;   // the progress count painted last
@@ -175,7 +71,7 @@ void merge(DataState& d, Ui& ui, long& completed, bool& installed) {
         }
         // The scan examines rows s.. up to the first day after b; the rows before that day can
         // count. A row that forms no date fails the merge only when the scan reaches it.
-        if (s == w.failRow) {
+        if (s == w.failRow()) {
             throwInvalidDate(d.WeatherData, s, "weather", s);
         }
         if (!w.hasTemps()) {
@@ -185,8 +81,8 @@ void merge(DataState& d, Ui& ui, long& completed, bool& installed) {
         const long after = w.firstAfter(s, b);
         long limit = 0;  // rows s..limit-1 may count
         if (after == kNone) {
-            if (w.failRow <= weatherRows) {
-                throwInvalidDate(d.WeatherData, w.failRow, "weather", w.failRow);
+            if (w.failRow() <= weatherRows) {
+                throwInvalidDate(d.WeatherData, w.failRow(), "weather", w.failRow());
             }
             limit = weatherRows + 1;
             examined += weatherRows - s + 1;
@@ -269,14 +165,14 @@ void throwInvalidDate(const Table& t, long r, std::string_view what, long shownR
     throw OmbrixError("Invalid date " + m + "/" + dy + "/" + y + where);
 }
 
-void MergeEnergyWeather(DataState& d, DialogExchange& dlg, Ui& ui) {
+void MergeEnergyWeather(DataState& d, DialogExchange& dlg, Ui& ui, const WeatherDays* dated) {
     runGuarded(ui, "Error", &d.MsgText, [&] {
         BusyPointer busy(ui);
         ProgressWindow progress(ui, "Merging Energy and Weather Files...");
         long completed = 0;
         bool installed = false;
         try {
-            merge(d, ui, completed, installed);
+            merge(d, ui, dated, completed, installed);
         } catch (...) {
             // Keep the periods merged so far, and a row count and captions that match them.
             if (installed) {

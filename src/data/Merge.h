@@ -8,6 +8,7 @@
 
 #include "data/DataState.h"
 #include "data/Table.h"
+#include "data/WeatherDays.h"
 #include "platform/Dates.h"
 #include "platform/Ui.h"
 
@@ -17,8 +18,11 @@ namespace ombrix {
 // average temperature of the weather days after the previous reading up to and including the
 // period's own reading (-99 when there is none), columns 10..12 -99 for the results. Runs under
 // its own failure handler and always returns: after a failure, DataRows counts only the periods
-// merged completely, so the table stays consistent with its captions and row count.
-void MergeEnergyWeather(DataState& d, DialogExchange& dlg, Ui& ui);
+// merged completely, so the table stays consistent with its captions and row count. dated, when
+// given, are the days of WeatherData rows 1..WeatherRows worked out beforehand (a weather file
+// shared by many buildings); without them the merge works them out itself.
+void MergeEnergyWeather(DataState& d, DialogExchange& dlg, Ui& ui,
+                        const WeatherDays* dated = nullptr);
 
 // The captions of the merged table's columns, entry 0 empty.
 const std::vector<std::string>& mergedCaptions();

@@ -1,10 +1,11 @@
 #include "data/Reader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
-#include <memory>
 #include <system_error>
 
 #include "platform/Errors.h"
@@ -13,8 +14,21 @@
 namespace ombrix {
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
+// Closes a file descriptor on every path.
+class OpenFile {
+  public:
+    explicit OpenFile(int fd) : m_fd(fd) {}
+    ~OpenFile() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    int fd() const { return m_fd; }
+
+  private:
+    int m_fd;
 };
 
 std::string openFailure(const std::string& path, int error) {
@@ -28,34 +42,47 @@ std::string openFailure(const std::string& path, int error) {
     return "Cannot open " + path + ": " + ec.message();
 }
 
-// The whole file as bytes. The file is closed before this returns, on every path.
+[[noreturn]] void readFailure(const std::string& path, int error) {
+    throw OmbrixError("Cannot read " + path + ": " +
+                      std::error_code(error, std::generic_category()).message());
+}
+
+// The whole file as bytes, in few calls to the system: open, the size, a read of it all and the
+// read that meets the end, close. The file is closed on every path.
 std::string loadFile(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        throw OmbrixError("Not a file: " + path);
-    }
-    errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+    OpenFile file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.fd() < 0) {
         throw OmbrixError(openFailure(path, errno));
     }
-    std::string bytes;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (!ec && size < bytes.max_size()) {
-        bytes.reserve(static_cast<std::size_t>(size));
+    struct stat info {};
+    if (::fstat(file.fd(), &info) != 0) {
+        readFailure(path, errno);
     }
-    char chunk[1 << 16];
+    if (S_ISDIR(info.st_mode)) {
+        throw OmbrixError("Not a file: " + path);
+    }
+    // Room for the whole file and one byte, so the second read meets the end; devices and pipes
+    // report no size and are read in growing chunks.
+    std::string bytes(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 1 << 16,
+                      '\0');
+    std::size_t used = 0;
     while (true) {
-        const std::size_t n = std::fread(chunk, 1, sizeof chunk, file.get());
-        bytes.append(chunk, n);
-        if (n < sizeof chunk) {
+        if (used == bytes.size()) {
+            bytes.resize(2 * bytes.size());
+        }
+        const ssize_t n = ::read(file.fd(), bytes.data() + used, bytes.size() - used);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            readFailure(path, errno);
+        }
+        if (n == 0) {
             break;
         }
+        used += static_cast<std::size_t>(n);
     }
-    if (std::ferror(file.get()) != 0) {
-        const std::error_code rc(errno, std::generic_category());
-        throw OmbrixError("Cannot read " + path + ": " + rc.message());
-    }
+    bytes.resize(used);
     return bytes;
 }
 

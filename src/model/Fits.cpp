@@ -1,6 +1,7 @@
 #include "model/Fits.h"
 
 #include <cmath>
+#include <vector>
 
 #include "model/RSubs.h"
 #include "platform/Errors.h"
@@ -8,77 +9,66 @@
 namespace ombrix {
 namespace {
 
-constexpr long kCoefficients = 3;
-
 // One fit's regression storage, filled from the input set once and reused for every candidate.
+// The design has three columns: 1, and the two regressors of the candidate's change points.
 class CandidateFit {
   public:
     CandidateFit(const ModelState& model, Ui& ui)
         : m_n(model.ModelN),
-          m_t(static_cast<std::size_t>(m_n + 1), 0.0),
-          m_x(m_n, kCoefficients),
-          m_y(m_n, 1),
-          m_b(kCoefficients, 1),
-          m_diag(kCoefficients + 1, 0.0),
-          m_se(kCoefficients + 1, 0.0),
+          m_t(static_cast<std::size_t>(m_n)),
+          m_x1(static_cast<std::size_t>(m_n), 1.0),
+          m_x2(static_cast<std::size_t>(m_n)),
+          m_x3(static_cast<std::size_t>(m_n)),
+          m_y(static_cast<std::size_t>(m_n)),
           m_report(ui) {
         for (long i = 1; i <= m_n; ++i) {
-            m_t[static_cast<std::size_t>(i)] = model.ModelX(i, 2);
-            m_y(i, 1) = model.ModelY(i, 1);
+            m_t[static_cast<std::size_t>(i - 1)] = model.ModelX(i, 2);
+            m_y[static_cast<std::size_t>(i - 1)] = model.ModelY(i, 1);
         }
     }
 
     // Design rows: 1, T, (T − Xcp) above the change point.
     void designOne(double xcp) {
-        for (long i = 1; i <= m_n; ++i) {
-            const double t = m_t[static_cast<std::size_t>(i)];
-            m_x(i, 1) = 1.0;
-            m_x(i, 2) = t;
-            m_x(i, 3) = t > xcp ? t - xcp : 0.0;
+        for (std::size_t i = 0; i < m_t.size(); ++i) {
+            const double t = m_t[i];
+            m_x2[i] = t;
+            m_x3[i] = t > xcp ? t - xcp : 0.0;
         }
     }
 
     // Design rows: 1, (T − Xcp1) at or below the first change point, (T − Xcp2) above the
     // second.
     void designTwo(double xcp1, double xcp2) {
-        for (long i = 1; i <= m_n; ++i) {
-            const double t = m_t[static_cast<std::size_t>(i)];
-            m_x(i, 1) = 1.0;
-            m_x(i, 2) = t <= xcp1 ? t - xcp1 : 0.0;
-            m_x(i, 3) = t > xcp2 ? t - xcp2 : 0.0;
+        for (std::size_t i = 0; i < m_t.size(); ++i) {
+            const double t = m_t[i];
+            m_x2[i] = t <= xcp1 ? t - xcp1 : 0.0;
+            m_x3[i] = t > xcp2 ? t - xcp2 : 0.0;
         }
     }
 
     // Solves the current design. False when it cannot be evaluated: a singular matrix, or
     // statistics that came out as no number at all.
     bool evaluate() {
-        long bRows = 0, bCols = 0;
-        if (!Regress(m_x, m_n, kCoefficients, m_y, m_n, 1, m_b, bRows, bCols, m_diag, m_report,
-                     m_work)) {
+        if (!RegressThree(m_x1.data(), m_x2.data(), m_x3.data(), m_y.data(), m_n, m_fit,
+                          m_report)) {
             return false;
         }
-        if (!RegStats(m_x, m_n, kCoefficients, m_y, m_n, 1, m_b, bRows, bCols, m_diag, m_stats,
-                      m_se, m_report, m_work)) {
-            return false;
-        }
-        return std::isfinite(m_stats.RMSE);
+        return std::isfinite(m_fit.stats.RMSE);
     }
 
     std::optional<double> score() {
-        return evaluate() ? std::optional(m_stats.RMSE) : std::nullopt;
+        return evaluate() ? std::optional(m_fit.stats.RMSE) : std::nullopt;
     }
 
-    double b(long j) const { return m_b(j, 1); }
-    const RegStatistics& stats() const { return m_stats; }
+    double b(long j) const { return m_fit.B[j]; }
+    const RegStatistics& stats() const { return m_fit.stats; }
 
   private:
     long m_n;
-    Vector m_t;
-    Matrix m_x, m_y, m_b;
-    Vector m_diag, m_se;
-    RegStatistics m_stats;
+    std::vector<double> m_t;
+    std::vector<double> m_x1, m_x2, m_x3, m_y;
+    ThreeColumnFit m_fit;
     KernelReport m_report;
-    KernelWork m_work;
 };
 
 // The frame both fits share: busy pointer, progress window, the empty-set message, and the

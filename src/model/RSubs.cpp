@@ -397,4 +397,197 @@ bool RegStats(const Matrix& X, long n, long p, const Matrix& Y, long yRows, long
     return true;
 }
 
+bool RegressThree(const double* x1, double* x2, double* x3, const double* y, long n,
+                  ThreeColumnFit& out, KernelReport& report) {
+    constexpr long p = 3;
+    if (n < 0) {
+        tooSmall("Matrix", "X", n, p);
+    }
+    double* const regressors[3] = {nullptr, x2, x3};  // the columns Regress scales
+
+    // Regress: the regressor columns 2 and 3 divided by their means (1 for a zero mean).
+    double means[3] = {0.0, 0.0, 0.0};
+    {
+        double sum = 0.0;
+        double sumOther = 0.0;
+        for (long i = 0; i < n; ++i) {
+            sum += x2[i];
+            sumOther += x3[i];
+        }
+        means[1] = sum;
+        means[2] = sumOther;
+    }
+    for (long k = 1; k <= 2; ++k) {
+        means[k] = means[k] / static_cast<double>(n);
+        if (means[k] == 0.0) {
+            means[k] = 1.0;
+        }
+    }
+    for (long k = 1; k <= 2; ++k) {
+        double* c = regressors[k];
+        for (long i = 0; i < n; ++i) {
+            c[i] = c[i] / means[k];
+        }
+    }
+
+    // XᵀX, each element summed from 0 in ascending point order, the six sums side by side in one
+    // pass. A product of two numbers does not depend on their order, so element (j, i) is
+    // element (i, j), term for term.
+    double s11 = 0.0, s12 = 0.0, s13 = 0.0, s22 = 0.0, s23 = 0.0, s33 = 0.0;
+    for (long k = 0; k < n; ++k) {
+        const double c1 = x1[k];
+        const double c2 = x2[k];
+        const double c3 = x3[k];
+        s11 += c1 * c1;
+        s12 += c1 * c2;
+        s13 += c1 * c3;
+        s22 += c2 * c2;
+        s23 += c2 * c3;
+        s33 += c3 * c3;
+    }
+    double a[4][4] = {
+        {0.0, 0.0, 0.0, 0.0}, {0.0, s11, s12, s13}, {0.0, s12, s22, s23}, {0.0, s13, s23, s33}};
+
+    // Invert: Gauss-Jordan elimination with full pivoting, step for step as Invert does it.
+    long pivotRow[4] = {0, 0, 0, 0};
+    long pivotCol[4] = {0, 0, 0, 0};
+    long count[4] = {0, 0, 0, 0};
+    bool singular = false;
+    for (long step = 1; step <= p && !singular; ++step) {
+        double big = 0.0;
+        long row = 0;
+        long col = 0;
+        for (long j = 1; j <= p; ++j) {
+            if (count[j] == 1) {
+                continue;
+            }
+            for (long k = 1; k <= p; ++k) {
+                if (count[k] != 1 && std::fabs(a[j][k]) > big) {
+                    big = std::fabs(a[j][k]);
+                    row = j;
+                    col = k;
+                }
+            }
+        }
+        if (col == 0) {
+            singular = true;
+            break;
+        }
+        ++count[col];
+        pivotRow[step] = row;
+        pivotCol[step] = col;
+        if (row != col) {
+            for (long l = 1; l <= p; ++l) {
+                std::swap(a[row][l], a[col][l]);
+            }
+        }
+        const double piv = a[col][col];
+        a[col][col] = 1.0;
+        for (long l = 1; l <= p; ++l) {
+            a[col][l] = a[col][l] / piv;
+        }
+        for (long r = 1; r <= p; ++r) {
+            if (r == col) {
+                continue;
+            }
+            const double f = a[r][col];
+            a[r][col] = 0.0;
+            for (long l = 1; l <= p; ++l) {
+                a[r][l] = a[r][l] - a[col][l] * f;
+            }
+        }
+    }
+    if (!singular) {
+        for (long step = p; step >= 1; --step) {
+            const long r = pivotRow[step];
+            const long c = pivotCol[step];
+            if (r != c) {
+                for (long k = 1; k <= p; ++k) {
+                    std::swap(a[k][r], a[k][c]);
+                }
+            }
+        }
+        for (long i = 1; i <= p; ++i) {
+            out.Diag[i] = a[i][i];
+        }
+        // B = (C·Xᵀ)·Y: each element of C·Xᵀ summed over the three columns, then each
+        // coefficient over the points, in ascending point order.
+        double bSum[4] = {0.0, 0.0, 0.0, 0.0};
+        for (long k = 0; k < n; ++k) {
+            const double yk = y[k];
+            for (long i = 1; i <= p; ++i) {
+                double d = 0.0;
+                d += a[i][1] * x1[k];
+                d += a[i][2] * x2[k];
+                d += a[i][3] * x3[k];
+                bSum[i] += d * yk;
+            }
+        }
+        for (long i = 1; i <= p; ++i) {
+            out.B[i] = bSum[i];
+        }
+    }
+    for (long k = 1; k <= 2; ++k) {
+        double* c = regressors[k];
+        for (long i = 0; i < n; ++i) {
+            c[i] = c[i] * means[k];
+        }
+    }
+    if (singular) {
+        report.singular();
+        return false;
+    }
+    for (long k = 1; k <= 2; ++k) {
+        out.B[k + 1] = out.B[k + 1] / means[k];
+        out.Diag[k + 1] = out.Diag[k + 1] / (means[k] * means[k]);
+    }
+
+    // RegStats.
+    if (n < p) {
+        throw OmbrixError("Too few values to fit a model: " + std::to_string(n) + " for " +
+                          std::to_string(p) + " coefficients");
+    }
+    const double count0 = static_cast<double>(n);
+    double sumY = 0.0;
+    for (long i = 0; i < n; ++i) {
+        sumY += y[i];
+    }
+    const double yBar = sumY / count0;
+    double sst = 0.0;
+    double sse = 0.0;
+    double lagged = 0.0;
+    double squares = 0.0;
+    double ePrev = 0.0;
+    for (long i = 0; i < n; ++i) {
+        double yHat = 0.0;
+        yHat += x1[i] * out.B[1];
+        yHat += x2[i] * out.B[2];
+        yHat += x3[i] * out.B[3];
+        const double d = y[i] - yBar;
+        sst += d * d;
+        const double e = y[i] - yHat;
+        sse += e * e;
+        if (i >= 1) {
+            lagged += e * ePrev;
+            squares += e * e;
+        }
+        ePrev = e;
+    }
+    RegStatistics& st = out.stats;
+    const double dof = static_cast<double>(n - p);
+    const double mse = n - p == 0 ? 0.0 : sse / dof;
+    st.RMSE = std::sqrt(mse);
+    if (yBar == 0.0) {
+        throw OmbrixError("Cannot fit a model to values whose mean is zero");
+    }
+    st.CV = st.RMSE / yBar * 100.0;
+    if (sst == 0.0) {
+        throw OmbrixError("Cannot fit a model to values that are all equal");
+    }
+    st.R2 = 1.0 - sse / sst;
+    st.AdjR2 = n - p == 0 ? 1.0 : 1.0 - ((count0 - 1.0) / dof) * sse / sst;
+    st.Rho = squares == 0.0 ? 0.0 : lagged / squares;
+    return true;
+}
+
 }  // namespace ombrix

@@ -109,6 +109,20 @@ bool RegStats(const Matrix& X, long n, long p, const Matrix& Y, long yRows, long
               const Matrix& B, long bRows, long bCols, const Vector& Diag, RegStatistics& out,
               Vector& SE, KernelReport& report, KernelWork& work);
 
+// Regress and then RegStats for a design of three columns, as the change-point fits use it, over
+// fixed-size storage instead of the general routines' matrices: every element is formed by the
+// same operations in the same order, so the results are the same to the last bit. The columns
+// x1, x2, x3 and the responses y hold points 0..n-1; x2 and x3 come back as Regress leaves its
+// X (divided by their means and multiplied back). False when the inverse is singular (reported
+// as Invert reports it); throws where RegStats throws. B, Diag are 1-based as the routines'.
+struct ThreeColumnFit {
+    double B[4] = {0, 0, 0, 0};
+    double Diag[4] = {0, 0, 0, 0};
+    RegStatistics stats;
+};
+bool RegressThree(const double* x1, double* x2, double* x3, const double* y, long n,
+                  ThreeColumnFit& out, KernelReport& report);
+
 // Texts and titles of the kernel's message boxes.
 inline constexpr std::string_view kShapeMismatchText = "NUM X COL <> NUM Y ROWS";
 inline constexpr std::string_view kShapeMismatchTitle = "Error in Subroutine Mult";

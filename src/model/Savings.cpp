@@ -1,5 +1,6 @@
 #include "model/Savings.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/Errors.h"
@@ -235,6 +236,7 @@ std::string savingsLine(const SavingsTotals& t) {
 std::string tableFileLine(const Table& t, long row) {
     constexpr std::size_t kZone = 14;
     std::string line;
+    line.reserve(12 * kZone + 2);
     for (long c = 1; c <= 12; ++c) {
         const Cell& cell = t.at(row, c);
         line += c <= 8 ? plainCell(cell) : formatNumber(cell.value(), "#,##0.000");
@@ -246,6 +248,7 @@ std::string tableFileLine(const Table& t, long row) {
 
 std::string tableFileText(const DataState& d) {
     std::string text;
+    text.reserve(static_cast<std::size_t>(std::max(d.DataRows, 0L)) * (12 * 14 + 2));
     for (long i = 1; i <= d.DataRows; ++i) {
         text += tableFileLine(d.DataTable, i);
     }

@@ -5,16 +5,55 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
-#include <vector>
+#include <cstdint>
+#include <random>
+#include <system_error>
 
 #include "platform/Errors.h"
 
 namespace ombrix {
 namespace {
 
+std::string describeErrno(int error) {
+    return std::error_code(error, std::generic_category()).message();
+}
+
 [[noreturn]] void fail(const std::string& path, int error) {
-    throw OmbrixError("Cannot write file " + path + ": " + std::strerror(error));
+    throw OmbrixError("Cannot write file " + path + ": " + describeErrno(error));
+}
+
+// The process's file-creation mask. Reading it means setting it, so it is read once, before any
+// file of ours is written; reading it for every file would let two threads writing at the same
+// time leave the mask at 0 for good.
+mode_t creationMask() {
+    static const mode_t mask = [] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }();
+    return mask;
+}
+
+// Creates a new file beside the target, named "." + name + "." + six random letters, with the
+// given mode; returns its descriptor and sets tempPath, or -1 with errno set.
+int createTemporary(const std::string& stem, mode_t mode, std::string& tempPath) {
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    thread_local std::mt19937_64 rng{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = stem;
+        std::uint64_t bits = rng();
+        for (int k = 0; k < 6; ++k) {
+            tempPath += kLetters[bits % 62];
+            bits /= 62;
+        }
+        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 }  // namespace
@@ -29,27 +68,24 @@ void writeFileReplacing(const std::string& path, std::string_view bytes, Sync sy
         throw OmbrixError("Cannot write file " + path + ": it is a folder");
     }
     const auto slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string pattern = (slash == std::string::npos ? "" : folder) + "." + name + ".XXXXXX";
-    std::vector<char> temp(pattern.begin(), pattern.end());
-    temp.push_back('\0');
-    const int fd = ::mkstemp(temp.data());
+    const std::string stem =
+        (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "." + name + ".";
+    // A new file gets what the mask leaves of read and write for all; a replaced one keeps its
+    // permissions. The temporary file is created with them, and only a mode the mask would cut
+    // is set again.
+    const mode_t mode = exists ? (existing.st_mode & 07777) : (0666 & ~creationMask());
+    std::string tempPath;
+    const int fd = createTemporary(stem, mode, tempPath);
     if (fd < 0) {
-        throw OmbrixError("Cannot create file " + path + ": " + std::strerror(errno));
+        throw OmbrixError("Cannot create file " + path + ": " + describeErrno(errno));
     }
-    const std::string tempPath(temp.data());
     auto abandon = [&](int error) {
         ::close(fd);
         ::unlink(tempPath.c_str());
         fail(path, error);
     };
-    const mode_t mode = exists ? (existing.st_mode & 07777) : 0666 & ~[] {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        return mask;
-    }();
-    if (::fchmod(fd, mode) != 0) {
+    if ((mode & ~creationMask()) != mode && ::fchmod(fd, mode) != 0) {
         abandon(errno);
     }
     std::size_t done = 0;
@@ -76,6 +112,15 @@ void writeFileReplacing(const std::string& path, std::string_view bytes, Sync sy
         ::unlink(tempPath.c_str());
         fail(path, error);
     }
+}
+
+std::optional<FileIdentity> fileIdentity(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{static_cast<unsigned long long>(info.st_dev),
+                        static_cast<unsigned long long>(info.st_ino)};
 }
 
 }  // namespace ombrix

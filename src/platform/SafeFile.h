@@ -1,6 +1,7 @@
 // Replacing a file without ever leaving it half-written.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,15 @@ enum class Sync {
 // removed, and OmbrixError says why ("Cannot create file /a/b.kwh: No such file or directory",
 // "Cannot write file /a/b.txt: No space left on device").
 void writeFileReplacing(const std::string& path, std::string_view bytes, Sync sync);
+
+// What tells files apart whatever their names (device and file number): two paths name the same
+// file when their identities are equal.
+struct FileIdentity {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+// The identity of the file path names, or nothing when it names none.
+std::optional<FileIdentity> fileIdentity(const std::string& path);
 
 }  // namespace ombrix

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <ostream>
 
+#include "BatchServices.h"
+#include "Portfolio.h"
 #include "commands/Dispatch.h"
 #include "commands/Session.h"
 #include "platform/Errors.h"
@@ -32,40 +34,6 @@ class ConsoleUi : public Ui {
   private:
     std::ostream& m_err;
     int m_boxes = 0;
-};
-
-// The open dialog answers with the file named on the command line.
-class ScriptedDialogs : public FileDialogs {
-  public:
-    void choose(const std::string& path) { m_next = path; }
-    void showOpen(std::string_view, DialogExchange& dlg) override {
-        const auto slash = m_next.rfind('/');
-        if (slash == std::string::npos) {
-            dlg.DlgPath = "./";
-            dlg.DlgFile = m_next;
-        } else {
-            dlg.DlgPath = m_next.substr(0, slash + 1);
-            dlg.DlgFile = m_next.substr(slash + 1);
-        }
-        dlg.OpenCancelled = "off";
-    }
-
-  private:
-    std::string m_next;
-};
-
-class NoHelp : public HelpEngine {
-  public:
-    void winHelp(long, std::string_view, HelpCommand, long, std::string_view) override {}
-};
-
-class BatchHost : public Host {
-  public:
-    void showEditor() override {}
-    void printMainWindow() override {
-        throw OmbrixError("Printing is not available in ombrix-batch");
-    }
-    void exitNow() override {}
 };
 
 struct Word {
@@ -145,14 +113,23 @@ std::string batchUsage() {
            "  save-graph FILE                   the graph as .svg or .png (1200 x 800)\n"
            "\n"
            "Status lines go to standard output, message boxes to standard error as\n"
-           "TITLE: TEXT. Exit status: 0, 1 when a message box was shown, 2 for a usage error.\n";
+           "TITLE: TEXT. Exit status: 0, 1 when a message box was shown, 2 for a usage error.\n"
+           "\n" +
+           portfolioUsage();
 }
 
 int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-             const GraphExporter& exporter) {
+             const GraphExporter& exporter, bool errIsTerminal) {
+    if (!args.empty() && args.front() == "portfolio") {
+        return runPortfolioCommand({args.begin() + 1, args.end()}, err, errIsTerminal);
+    }
     std::vector<Step> steps;
     for (std::size_t i = 0; i < args.size();) {
         const Word* word = findWord(args[i]);
+        if (word == nullptr && args[i] == "portfolio") {
+            err << "ombrix-batch: portfolio runs alone, as the first word\n" << batchUsage();
+            return 2;
+        }
         if (word == nullptr) {
             err << "ombrix-batch: unknown word \"" << args[i] << "\"\n" << batchUsage();
             return 2;

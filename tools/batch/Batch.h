@@ -16,9 +16,10 @@ using GraphExporter = std::function<void(const Picture&, const std::string& path
 
 // Runs the words of args (without the program name). Status lines go to out after each word
 // that touched the status area; message boxes go to err as "TITLE: TEXT". Returns 0, 1 when a
-// message box was shown, 2 for a usage error.
+// message box was shown, 2 for a usage error. "portfolio" as the first word runs a portfolio
+// instead (Portfolio.h), with its progress line on err when errIsTerminal.
 int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-             const GraphExporter& exporter);
+             const GraphExporter& exporter, bool errIsTerminal = false);
 
 // The usage text.
 std::string batchUsage();

@@ -1,36 +1,70 @@
-// ombrix-batch: the main window's commands from the command line, without a window.
-#include <QGuiApplication>
+// ombrix-batch: the main window's commands from the command line, without a window. The program
+// itself links no Qt; save-graph loads the graph export module when it is first used.
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <iostream>
-#include <memory>
+#include <string>
+#include <vector>
 
 #include "Batch.h"
-#include "platform/qt/PictureRenderer.h"
+#include "GraphExportModule.h"
+#include "platform/Errors.h"
 
 namespace {
-// Standard error carries the message boxes only; Qt's own notes (missing runtime folder, font
-// fallbacks) would be mistaken for them.
-void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) {
-        std::cerr << "ombrix-batch: " << message.toStdString() << '\n';
+
+#define OMBRIX_STRINGIFY2(x) #x
+#define OMBRIX_STRINGIFY(x) OMBRIX_STRINGIFY2(x)
+
+// The export module's entry points, loaded from the module beside the program's library folder
+// (OMBRIX_EXPORT_MODULE, relative to the program's folder). Throws when it cannot be loaded.
+struct ExportModule {
+    OmbrixExportGraphFn exportGraph = nullptr;
+    OmbrixEndGraphExportFn end = nullptr;
+};
+
+ExportModule loadExportModule() {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    const std::filesystem::path module = exe.parent_path() / OMBRIX_EXPORT_MODULE;
+    void* handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char* why = ::dlerror();
+        throw ombrix::OmbrixError("Cannot load the graph export module: " +
+                                  std::string(why != nullptr ? why : module.string()));
     }
+    ExportModule m;
+    m.exportGraph = reinterpret_cast<OmbrixExportGraphFn>(
+        ::dlsym(handle, OMBRIX_STRINGIFY(OMBRIX_GRAPH_EXPORT_ENTRY)));
+    m.end = reinterpret_cast<OmbrixEndGraphExportFn>(
+        ::dlsym(handle, OMBRIX_STRINGIFY(OMBRIX_GRAPH_EXPORT_END)));
+    if (m.exportGraph == nullptr || m.end == nullptr) {
+        throw ombrix::OmbrixError("The graph export module " + module.string() +
+                                  " lacks its entry points");
+    }
+    return m;
 }
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    qInstallMessageHandler(quietQt);
     std::vector<std::string> args(argv + 1, argv + argc);
-    int qtArgc = 3;
-    char name[] = "ombrix-batch";
-    char platformFlag[] = "-platform";
-    char offscreen[] = "offscreen";
-    char* qtArgv[] = {name, platformFlag, offscreen, nullptr};
-    std::unique_ptr<QGuiApplication> app;  // started only when a graph is saved
+    ExportModule module;
     const ombrix::GraphExporter exporter = [&](const ombrix::Picture& picture,
                                                const std::string& path) {
-        if (!app) {
-            app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
+        if (module.exportGraph == nullptr) {
+            module = loadExportModule();
         }
-        ombrix::exportPicture(picture, QString::fromStdString(path));
+        std::string error;
+        if (!module.exportGraph(picture, path.c_str(), error)) {
+            throw ombrix::OmbrixError(error);
+        }
     };
-    return ombrix::runBatch(args, std::cout, std::cerr, exporter);
+    const int status =
+        ombrix::runBatch(args, std::cout, std::cerr, exporter, isatty(STDERR_FILENO) == 1);
+    if (module.end != nullptr) {
+        module.end();
+    }
+    return status;
 }
