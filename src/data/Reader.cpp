@@ -1,63 +1,13 @@
 #include "data/Reader.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
-#include <memory>
-#include <system_error>
 
 #include "platform/Errors.h"
+#include "platform/FileRead.h"
 #include "platform/LeadingNumber.h"
 
 namespace ombrix {
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-std::string openFailure(const std::string& path, int error) {
-    const std::error_code ec(error, std::generic_category());
-    if (ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory) {
-        return "File not found: " + path;
-    }
-    if (ec == std::errc::permission_denied) {
-        return "Permission denied: " + path;
-    }
-    return "Cannot open " + path + ": " + ec.message();
-}
-
-// The whole file as bytes. The file is closed before this returns, on every path.
-std::string loadFile(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        throw OmbrixError("Not a file: " + path);
-    }
-    errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        throw OmbrixError(openFailure(path, errno));
-    }
-    std::string bytes;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (!ec && size < bytes.max_size()) {
-        bytes.reserve(static_cast<std::size_t>(size));
-    }
-    char chunk[1 << 16];
-    while (true) {
-        const std::size_t n = std::fread(chunk, 1, sizeof chunk, file.get());
-        bytes.append(chunk, n);
-        if (n < sizeof chunk) {
-            break;
-        }
-    }
-    if (std::ferror(file.get()) != 0) {
-        const std::error_code rc(errno, std::generic_category());
-        throw OmbrixError("Cannot read " + path + ": " + rc.message());
-    }
-    return bytes;
-}
 
 // Lines of a text, ended by CR LF, LF or CR; a final line without an end counts too.
 class Lines {
@@ -193,7 +143,7 @@ long columnCount(std::string_view line, char separator) {
 
 void ReadDelimited(DataState& d, Ui& ui, const std::string& path) {
     d.MissingValue = kMissingValue;
-    const std::string text = loadFile(path);
+    const std::string text = readRegularFile(path);
 
     // First pass: count the data lines; the first one decides separator and columns.
     long rows = 0;
