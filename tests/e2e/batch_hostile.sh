@@ -62,16 +62,20 @@ expect_eq "exit status" "$status" 1
 expect_eq "standard error" "$err" "Error: \"No data lines in ./noise.utl\""
 expect_eq "last status line" "$(tail -n 1 <<<"$out")" "$savings_line"
 
-echo "== a file-size limit of 2 KB: the report fits, the table does not"
+echo "== a file-size limit of 2 KB: the report fits, the table and the graph do not"
 office_folder "$work/limit"
+printf 'old graph' >"$work/limit/graph.png"
 run "$work/limit" bash -c 'ulimit -f 2 && exec "$@"' limit -- open-energy office.utl \
-    open-weather gainesville.wea calc-elec-use-savings open-energy office.utl
+    open-weather gainesville.wea calc-elec-use-savings save-graph graph.png open-energy office.utl
 expect_eq "exit status" "$status" 1
-expect_eq "standard error" "$err" "Error: \"Cannot write file ./office.dat: File too large\""
+expect_eq "standard error" "$err" "Error: \"Cannot write file ./office.dat: File too large\"
+Error: \"Cannot write file graph.png: File too large\""
 expect_eq "old table" "$(cat "$work/limit/office.dat")" $'old table\r'
+expect_eq "old graph" "$(cat "$work/limit/graph.png")" "old graph"
 expect_eq "new report" "$(tail -n 1 "$work/limit/office.kwh")" "$savings_line"$'\r'
 expect_eq "the word after the failure" "$(tail -n 1 <<<"$out")" "$size_line"
-expect_eq "files" "$(ls -A "$work/limit" | tr '\n' ' ')" "gainesville.wea office.dat office.kwh office.utl "
+expect_eq "files" "$(ls -A "$work/limit" | tr '\n' ' ')" \
+    "gainesville.wea graph.png office.dat office.kwh office.utl "
 
 echo "== a full disk"
 mkdir -p "$work/full"
