@@ -107,24 +107,28 @@ wait_for() {
     done
     die "$1 was not written"
 }
-# The status lines, through the status area's context menu "Copy" and the clipboard.
+# The status lines, through the status area's context menu "Copy" and the clipboard (tried
+# again when the menu was too slow to take the keys).
 status_lines() {
     local main=$1
     eval "$(xdotool getwindowgeometry --shell "$main")"
-    # The status area is the top 15 % of the client area, below the menu bar.
-    xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + 40 + HEIGHT * 5 / 100))
-    printf '' | xclip -selection clipboard
-    xdotool click 3
-    sleep 0.5
-    keys Down Return
-    for _ in $(seq 1 50); do
-        local text
-        text=$(xclip -o -selection clipboard 2>/dev/null)
-        if [[ -n "$text" ]]; then
-            printf '%s\n' "$text"
-            return 0
-        fi
-        sleep 0.1
+    for _ in 1 2 3; do
+        # The status area is the top 15 % of the client area, below the menu bar.
+        xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + 40 + HEIGHT * 5 / 100))
+        printf '' | xclip -selection clipboard
+        xdotool click 3
+        sleep 1
+        keys Down Return
+        for _ in $(seq 1 30); do
+            local text
+            text=$(xclip -o -selection clipboard 2>/dev/null)
+            if [[ -n "$text" ]]; then
+                printf '%s\n' "$text"
+                return 0
+            fi
+            sleep 0.1
+        done
+        keys Escape
     done
     die "the status area's Copy put nothing on the clipboard"
 }
