@@ -2,9 +2,12 @@
 #include <QApplication>
 
 #include "commands/Session.h"
+#include "platform/SafeFile.h"
 #include "shell/OBMain.h"
 
 int main(int argc, char* argv[]) {
+    // Every file the program writes past a file-size limit fails with a message instead.
+    ombrix::keepRunningPastFileSizeLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Ombrix");
     QApplication::setApplicationVersion(OMBRIX_VERSION);

@@ -12,8 +12,8 @@ packages=(
 )
 if [[ "${1:-}" == "--test" ]]; then
     packages+=(
-        clang-format clang
-        xvfb xauth
+        clang-format clang libclang-rt-14-dev
+        xvfb xauth xdotool xclip x11-apps
         cups cups-bsd cups-client printer-driver-cups-pdf poppler-utils
     )
 fi

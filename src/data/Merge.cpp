@@ -71,12 +71,14 @@ void merge(DataState& d, Ui& ui, const WeatherDays* dated, long& completed, bool
         }
         // The scan examines rows s.. up to the first day after b; the rows before that day can
         // count. A row that forms no date fails the merge only when the scan reaches it.
-        if (s == w.failRow()) {
-            throwInvalidDate(d.WeatherData, s, "weather", s);
-        }
+        // Too few columns are said as such before a row is examined, whose date could not
+        // even be read without them.
         if (!w.hasTemps()) {
             throw OmbrixError("The weather file has " + std::to_string(d.WeatherData.lastCol()) +
                               " columns; 4 are needed to merge it with energy data");
+        }
+        if (s == w.failRow()) {
+            throwInvalidDate(d.WeatherData, s, "weather", s);
         }
         const long after = w.firstAfter(s, b);
         long limit = 0;  // rows s..limit-1 may count

@@ -1,90 +1,13 @@
 #include "data/Reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
-#include <system_error>
 
 #include "platform/Errors.h"
+#include "platform/FileRead.h"
 #include "platform/LeadingNumber.h"
 
 namespace ombrix {
 namespace {
-
-// Closes a file descriptor on every path.
-class OpenFile {
-  public:
-    explicit OpenFile(int fd) : m_fd(fd) {}
-    ~OpenFile() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    int fd() const { return m_fd; }
-
-  private:
-    int m_fd;
-};
-
-std::string openFailure(const std::string& path, int error) {
-    const std::error_code ec(error, std::generic_category());
-    if (ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory) {
-        return "File not found: " + path;
-    }
-    if (ec == std::errc::permission_denied) {
-        return "Permission denied: " + path;
-    }
-    return "Cannot open " + path + ": " + ec.message();
-}
-
-[[noreturn]] void readFailure(const std::string& path, int error) {
-    throw OmbrixError("Cannot read " + path + ": " +
-                      std::error_code(error, std::generic_category()).message());
-}
-
-// The whole file as bytes, in few calls to the system: open, the size, a read of it all and the
-// read that meets the end, close. The file is closed on every path.
-std::string loadFile(const std::string& path) {
-    OpenFile file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.fd() < 0) {
-        throw OmbrixError(openFailure(path, errno));
-    }
-    struct stat info {};
-    if (::fstat(file.fd(), &info) != 0) {
-        readFailure(path, errno);
-    }
-    if (S_ISDIR(info.st_mode)) {
-        throw OmbrixError("Not a file: " + path);
-    }
-    // Room for the whole file and one byte, so the second read meets the end; devices and pipes
-    // report no size and are read in growing chunks.
-    std::string bytes(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 1 << 16,
-                      '\0');
-    std::size_t used = 0;
-    while (true) {
-        if (used == bytes.size()) {
-            bytes.resize(2 * bytes.size());
-        }
-        const ssize_t n = ::read(file.fd(), bytes.data() + used, bytes.size() - used);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            readFailure(path, errno);
-        }
-        if (n == 0) {
-            break;
-        }
-        used += static_cast<std::size_t>(n);
-    }
-    bytes.resize(used);
-    return bytes;
-}
 
 // Lines of a text, ended by CR LF, LF or CR; a final line without an end counts too.
 class Lines {
@@ -220,7 +143,7 @@ long columnCount(std::string_view line, char separator) {
 
 void ReadDelimited(DataState& d, Ui& ui, const std::string& path) {
     d.MissingValue = kMissingValue;
-    const std::string text = loadFile(path);
+    const std::string text = readRegularFile(path);
 
     // First pass: count the data lines; the first one decides separator and columns.
     long rows = 0;

@@ -13,8 +13,9 @@ namespace ombrix {
 // 1..DataCols), with the separator and the column count taken from the first data line.
 // A line with more fields than the first shows "Incorrect number of columns in line N of PATH."
 // and ends the read normally, leaving that line and the ones after it empty. A file that cannot
-// be opened or read, or a table too large to hold, throws OmbrixError and leaves DataTable,
-// DataRows and DataCols as they were.
+// be opened or read, is not a regular file, is larger than kMaxFileBytes (platform/FileRead.h), or
+// makes a table too large to hold throws OmbrixError and leaves DataTable, DataRows and DataCols as
+// they were.
 void ReadDelimited(DataState& d, Ui& ui, const std::string& path);
 
 // The separator of a data file, decided by its first data line: a comma if it holds one,

@@ -170,6 +170,7 @@ void Editor::openFile() {
         setText(loaded.text);
         m_ui.processEvents();
         m_latin1 = loaded.latin1;
+        m_bom = loaded.bom;
         m_state.TextChanged = false;
         m_state.Untitled = false;
         setWindowTitle("Editor " + path);
@@ -184,6 +185,7 @@ void Editor::newText() {
     setWindowTitle("Editor");
     setText(QString());
     m_latin1 = false;
+    m_bom = false;
     m_state.Untitled = true;
 }
 
@@ -193,7 +195,7 @@ bool Editor::writeText(const QString& path) {
             throw OmbrixError("No file to save to: the last file dialog was cancelled");
         }
         BusyPointer busy(m_ui);
-        writeFileSafely(path, encodeEditorText(text(), m_latin1));
+        writeFileSafely(path, encodeEditorText(text(), m_latin1, m_bom));
     });
 }
 

@@ -88,6 +88,7 @@ class Editor : public QDialog {
     KeptFileDialogs& m_dialogs;
     std::function<void(const QString&)> m_print;
     bool m_latin1 = false;        // the text came from a file that is not UTF-8
+    bool m_bom = false;           // the text came from a UTF-8 file with a byte-order mark
     bool m_programmatic = false;  // the program, not the user, is changing the text
     bool m_closing = false;
 };

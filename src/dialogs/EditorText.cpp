@@ -1,10 +1,10 @@
 #include "dialogs/EditorText.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
 #include "platform/Errors.h"
+#include "platform/FileRead.h"
 #include "platform/SafeFile.h"
 
 namespace ombrix {
@@ -16,6 +16,8 @@ EditorFileText decodeEditorFile(const QByteArray& bytes) {
     if (utf8.hasError()) {
         decoded = QString::fromLatin1(bytes);
         out.latin1 = true;
+    } else {
+        out.bom = bytes.startsWith("\xEF\xBB\xBF");  // the decoder leaves the mark out
     }
     out.text.reserve(decoded.size() + 1);
     qsizetype lineStart = 0;
@@ -38,7 +40,7 @@ EditorFileText decodeEditorFile(const QByteArray& bytes) {
     return out;
 }
 
-QByteArray encodeEditorText(const QString& text, bool latin1) {
+QByteArray encodeEditorText(const QString& text, bool latin1, bool bom) {
     QString crlf = text;
     crlf.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     if (!crlf.isEmpty() && !crlf.endsWith(QLatin1Char('\n')) && !crlf.endsWith(QLatin1Char('\r'))) {
@@ -56,7 +58,7 @@ QByteArray encodeEditorText(const QString& text, bool latin1) {
             return crlf.toLatin1();
         }
     }
-    return crlf.toUtf8();
+    return bom ? QByteArray("\xEF\xBB\xBF") + crlf.toUtf8() : crlf.toUtf8();
 }
 
 void writeFileSafely(const QString& path, const QByteArray& bytes) {
@@ -66,21 +68,12 @@ void writeFileSafely(const QString& path, const QByteArray& bytes) {
 
 QByteArray readWholeFile(const QString& path) {
     const std::string p = path.toStdString();
-    QFile file(path);
-    if (!file.exists()) {
-        throw OmbrixError("File not found: " + p);
-    }
     if (QFileInfo(path).isDir()) {
         throw OmbrixError("Cannot read " + p + ": it is a folder");
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw OmbrixError("Cannot read " + p + ": " + file.errorString().toStdString());
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        throw OmbrixError("Cannot read " + p + ": " + file.errorString().toStdString());
-    }
-    return bytes;
+    // Only a regular file is read, so a named pipe or a device cannot hang the editor.
+    const std::string bytes = readRegularFile(p);
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 }  // namespace ombrix

@@ -1,5 +1,6 @@
 #include "platform/LeadingNumber.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -29,6 +30,49 @@ int hexValue(char c) {
     return -1;
 }
 
+// The text for a message, cut short when it is long (a field can be a whole 200 MB line).
+std::string shortened(std::string_view text) {
+    constexpr std::size_t kShown = 40;
+    if (text.size() <= kShown) {
+        return std::string(text);
+    }
+    return std::string(text.substr(0, kShown)) + "...";
+}
+
+// Whether a number that does not fit a double (digits, an optional point, an optional exponent
+// "e", sign and digits) is too large rather than too small: its first significant digit stands
+// at a positive power of ten.
+bool tooLarge(std::string_view number) {
+    const std::size_t e = number.find('e');
+    const std::string_view mantissa = number.substr(0, e);
+    // The power of ten of the first non-zero digit, plus one.
+    long long magnitude = 0;
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t firstNonZero = mantissa.find_first_not_of("0.");
+    if (firstNonZero == std::string_view::npos) {
+        return false;  // zero
+    }
+    if (firstNonZero < point) {
+        magnitude = static_cast<long long>(point - firstNonZero);
+    } else {
+        magnitude = -static_cast<long long>(firstNonZero - point - 1);
+    }
+    if (e != std::string_view::npos) {
+        std::size_t k = e + 1;
+        const bool negative = k < number.size() && number[k] == '-';
+        if (k < number.size() && (number[k] == '-' || number[k] == '+')) {
+            ++k;
+        }
+        long long exponent = 0;
+        constexpr long long kCap = 1'000'000'000'000LL;  // far past any double, no overflow
+        for (; k < number.size(); ++k) {
+            exponent = std::min(kCap, exponent * 10 + (number[k] - '0'));
+        }
+        magnitude += negative ? -exponent : exponent;
+    }
+    return magnitude > 0;
+}
+
 double radixInteger(std::string_view text, std::size_t i, int radix) {
     double value = 0;
     for (; i < text.size(); ++i) {
@@ -41,6 +85,9 @@ double radixInteger(std::string_view text, std::size_t i, int radix) {
             break;
         }
         value = value * radix + d;
+    }
+    if (!std::isfinite(value)) {
+        throw OmbrixError("Number too large: " + shortened(text));
     }
     return value;
 }
@@ -108,7 +155,6 @@ double leadingNumber(std::string_view text) {
     if (!digits) {
         return 0;
     }
-    bool negativeExponent = false;
     if (c == 'E' || c == 'e') {
         // The exponent counts only when digits follow it.
         const std::size_t save = i;
@@ -117,7 +163,6 @@ double leadingNumber(std::string_view text) {
         char e = next();
         std::string_view sign;
         if (e == '+' || e == '-') {
-            negativeExponent = e == '-';
             sign = e == '-' ? "-" : "+";
             ++i;
             e = next();
@@ -135,31 +180,24 @@ double leadingNumber(std::string_view text) {
         } else {
             i = save;
             n = saveN;
-            negativeExponent = false;
         }
     }
     const char* first = big.empty() ? buf : big.data();
     const char* last = first + n;
+    double v = 0;
+    std::errc ec{};
     if (*first == '.') {
         // from_chars wants a digit before the point in general format
         std::string withZero = "0" + std::string(first, last);
-        double v = 0;
-        auto [p, ec] = std::from_chars(withZero.data(), withZero.data() + withZero.size(), v);
-        if (ec == std::errc::result_out_of_range) {
-            if (negativeExponent) {
-                return 0;
-            }
-            throw OmbrixError("Number too large: " + std::string(text));
-        }
-        return negative ? -v : v;
+        ec = std::from_chars(withZero.data(), withZero.data() + withZero.size(), v).ec;
+    } else {
+        ec = std::from_chars(first, last, v).ec;
     }
-    double v = 0;
-    auto [p, ec] = std::from_chars(first, last, v);
     if (ec == std::errc::result_out_of_range) {
-        if (negativeExponent) {
-            return 0;
+        if (!tooLarge(std::string_view(first, n))) {
+            return 0;  // below the smallest double
         }
-        throw OmbrixError("Number too large: " + std::string(text));
+        throw OmbrixError("Number too large: " + shortened(text));
     }
     return negative ? -v : v;
 }

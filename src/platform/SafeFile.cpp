@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <random>
 #include <system_error>
 
@@ -56,21 +58,48 @@ int createTemporary(const std::string& stem, mode_t mode, std::string& tempPath)
     return -1;
 }
 
+// The file a path names: a symbolic link is followed, so the file it leads to is replaced and
+// the link stays; a path that is no link, or a link that leads nowhere, is itself.
+std::string resolvedTarget(const std::string& path) {
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+        return path;
+    }
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr) {
+        return path;
+    }
+    std::string out(real);
+    std::free(real);
+    return out;
+}
+
 }  // namespace
+
+void keepRunningPastFileSizeLimit() {
+    struct sigaction current {};
+    if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
+        std::signal(SIGXFSZ, SIG_IGN);
+    }
+}
 
 void writeFileReplacing(const std::string& path, std::string_view bytes, Sync sync) {
     if (path.empty()) {
         throw OmbrixError("Cannot write a file without a name");
     }
+    keepRunningPastFileSizeLimit();
+    // Messages name the file as the user chose it; the work happens where it really lives.
+    const std::string target = resolvedTarget(path);
     struct stat existing {};
-    const bool exists = ::stat(path.c_str(), &existing) == 0;
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode)) {
         throw OmbrixError("Cannot write file " + path + ": it is a folder");
     }
-    const auto slash = path.rfind('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const auto slash = target.rfind('/');
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
     const std::string stem =
-        (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "." + name + ".";
+        (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + "." + name +
+        ".";
     // A new file gets what the mask leaves of read and write for all; a replaced one keeps its
     // permissions. The temporary file is created with them, and only a mode the mask would cut
     // is set again.
@@ -107,7 +136,7 @@ void writeFileReplacing(const std::string& path, std::string_view bytes, Sync sy
         ::unlink(tempPath.c_str());
         fail(path, error);
     }
-    if (::rename(tempPath.c_str(), path.c_str()) != 0) {
+    if (::rename(tempPath.c_str(), target.c_str()) != 0) {
         const int error = errno;
         ::unlink(tempPath.c_str());
         fail(path, error);

@@ -14,10 +14,13 @@ enum class Sync {
 };
 
 // Writes bytes to a temporary file in the target's folder, checks every write, and only then
-// renames it over the target; an existing target keeps its permissions. On any failure (full
-// disk, file-size limit, no permission) the target is untouched, the temporary file is
+// renames it over the target; an existing target keeps its permissions, and a target that is a
+// symbolic link keeps the link while the file it leads to gets the new content. On any failure
+// (full disk, file-size limit, no permission) the target is untouched, the temporary file is
 // removed, and OmbrixError says why ("Cannot create file /a/b.kwh: No such file or directory",
 // "Cannot write file /a/b.txt: No space left on device").
+// A write past a file-size limit ("ulimit -f") then fails like one on a full disk instead of
+// ending the program (see keepRunningPastFileSizeLimit).
 void writeFileReplacing(const std::string& path, std::string_view bytes, Sync sync);
 
 // What tells files apart whatever their names (device and file number): two paths name the same
@@ -29,5 +32,9 @@ struct FileIdentity {
 };
 // The identity of the file path names, or nothing when it names none.
 std::optional<FileIdentity> fileIdentity(const std::string& path);
+
+// Makes a write past the file-size limit fail with "File too large" instead of ending the
+// program through SIGXFSZ. A handler the program installed itself is left alone.
+void keepRunningPastFileSizeLimit();
 
 }  // namespace ombrix

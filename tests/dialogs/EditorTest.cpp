@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -512,4 +513,59 @@ TEST_F(EditorFixture, NewAsksBeforeUnsavedTextIsEmptied) {
     EXPECT_EQ(editor->text(), "");
     EXPECT_TRUE(session.editor.Untitled);
     EXPECT_EQ(editor->windowTitle(), "Editor");
+}
+
+TEST(EditorText, ByteOrderMarkStaysOutOfTheTextAndIsWrittenBack) {
+    const QByteArray marked(
+        "\xEF\xBB\xBF"
+        "1,7,2008\r\n");
+    const EditorFileText t = decodeEditorFile(marked);
+    EXPECT_TRUE(t.bom);
+    EXPECT_FALSE(t.latin1);
+    EXPECT_EQ(t.text, "1,7,2008\n");
+    EXPECT_EQ(encodeEditorText(t.text, t.latin1, t.bom), marked);
+    EXPECT_EQ(encodeEditorText(QString(), false, true), "\xEF\xBB\xBF");  // a file of the mark only
+    // Bytes that only look like a mark in a file that is not UTF-8 are ordinary characters.
+    const QByteArray latin1("\xEF\xBB\xBF\xE9\r\n");
+    const EditorFileText l = decodeEditorFile(latin1);
+    EXPECT_FALSE(l.bom);
+    EXPECT_EQ(encodeEditorText(l.text, l.latin1, l.bom), latin1);
+}
+
+TEST_F(EditorFixture, SavingAFileWithAByteOrderMarkKeepsTheMark) {
+    const auto file = dir.write("marked.utl",
+                                "\xEF\xBB\xBF"
+                                "1,15,2001,100\r\n");
+    open("marked.utl");
+    EXPECT_EQ(editor->text(), "1,15,2001,100\n");
+    type("2,14,2001,95");
+    editor->save();
+    EXPECT_EQ(readFile(file),
+              "\xEF\xBB\xBF"
+              "1,15,2001,100\r\n2,14,2001,95\r\n");
+    // A new text has no mark of its own.
+    editor->newText();
+    type("x");
+    const auto other = dir.path() / "new.txt";
+    saveInDialog(qs(other));
+    editor->saveAs();
+    EXPECT_EQ(readFile(other), "x\r\n");
+}
+
+TEST_F(EditorFixture, OpeningANamedPipeIsRefusedAtOnce) {
+    // The chosen file is replaced by a named pipe with no writer before it is read: reading it
+    // would wait for ever, so the editor refuses it and keeps its text.
+    type("kept");
+    const auto file = dir.write("data.utl", "1,2\r\n");
+    onNextModal<FileDialogBase>([&](FileDialogBase* d) {
+        d->TextBox->setText("data.utl");
+        d->pressButton(0);
+        std::filesystem::remove(file);
+        ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+    });
+    editor->openFile();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "Error in Open File Procedure");
+    EXPECT_EQ(ui.boxes[0].text, "\"Not a file: " + file.string() + "\"");
+    EXPECT_EQ(editor->text(), "kept");
 }

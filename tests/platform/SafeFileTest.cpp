@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "platform/Errors.h"
@@ -43,4 +45,45 @@ TEST(SafeFile, FailuresSayWhichFileAndWhy) {
                  ombrix::OmbrixError);
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "table.dat"));
     EXPECT_THROW(writeFileReplacing("", "x", Sync::None), ombrix::OmbrixError);
+}
+
+TEST(SafeFile, FileSizeLimitFailsTheWriteInsteadOfEndingTheProgram) {
+    TempDir dir;
+    const auto target = dir.write("report.kwh", "old\r\n");
+    // The default action of the signal a write past the limit raises ends the process: this
+    // test would crash if the write did not keep it from doing so.
+    std::signal(SIGXFSZ, SIG_DFL);
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit small = old;
+    small.rlim_cur = 100;
+    setrlimit(RLIMIT_FSIZE, &small);
+    std::string error;
+    try {
+        writeFileReplacing(target.string(), std::string(5000, 'x'), Sync::None);
+    } catch (const ombrix::OmbrixError& e) {
+        error = e.what();
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(error, "Cannot write file " + target.string() + ": File too large");
+    EXPECT_EQ(readFile(target), "old\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(SafeFile, ALinkKeepsLeadingToTheFileThatGetsTheNewContent) {
+    TempDir dir;
+    const auto real = dir.write("data/bldg.utl", "old\r\n");
+    const auto link = dir.path() / "bldg.utl";
+    std::filesystem::create_symlink(real, link);
+    writeFileReplacing(link.string(), "new\r\n", Sync::ToDisk);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(readFile(real), "new\r\n");
+    // A link that leads nowhere is replaced by the file.
+    const auto dangling = dir.path() / "gone.kwh";
+    std::filesystem::create_symlink(dir.path() / "nowhere" / "x.kwh", dangling);
+    writeFileReplacing(dangling.string(), "report\r\n", Sync::None);
+    EXPECT_FALSE(std::filesystem::is_symlink(dangling));
+    EXPECT_EQ(readFile(dangling), "report\r\n");
 }

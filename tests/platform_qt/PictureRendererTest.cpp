@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QImage>
 #include <QPainter>
 #include <QPicture>
+#include <filesystem>
 #include <random>
 
 #include "graph/Frame.h"
 #include "platform/Errors.h"
+#include "platform/SafeFile.h"
 #include "platform/qt/PictureRenderer.h"
 #include "support/Fakes.h"
 
@@ -199,4 +202,35 @@ TEST(ExportPicture, WritesSvgAndPngAndRefusesOtherNames) {
     EXPECT_THROW(
         exportPicture(p, QString::fromStdString((dir.path() / "no" / "such" / "g.png").string())),
         OmbrixError);
+}
+
+TEST(ExportPicture, FailedWriteKeepsTheOldGraph) {
+    ombrix::test::TempDir dir;
+    Picture p;
+    p.setScale(kFrameScale);
+    p.line(0, 0, 100, 100, kBlack);
+    for (const char* name : {"graph.svg", "graph.png"}) {
+        const auto path = dir.write(name, "old graph");
+        // A file-size limit far below the graph's size: the disk is full for this write.
+        struct rlimit old {};
+        getrlimit(RLIMIT_FSIZE, &old);
+        struct rlimit small = old;
+        small.rlim_cur = 200;
+        ombrix::keepRunningPastFileSizeLimit();
+        setrlimit(RLIMIT_FSIZE, &small);
+        std::string error;
+        try {
+            exportPicture(p, QString::fromStdString(path.string()));
+        } catch (const OmbrixError& e) {
+            error = e.what();
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_EQ(error, "Cannot write file " + path.string() + ": File too large");
+        EXPECT_EQ(ombrix::test::readFile(path), "old graph");
+    }
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) {
+        ++files;
+    }
+    EXPECT_EQ(files, 2u);  // no temporary file left
 }

@@ -1,5 +1,6 @@
 #include "support/Fakes.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -115,6 +116,11 @@ std::string readFile(const std::filesystem::path& path) {
 }
 
 std::filesystem::path sourceDir() {
+    // A copy of the files tests need, where the tree itself cannot be read (tests run as
+    // another user).
+    if (const char* copy = std::getenv("OMBRIX_TEST_SOURCE_DIR"); copy != nullptr && *copy != 0) {
+        return copy;
+    }
     return OMBRIX_SOURCE_DIR;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/qt/PictureRenderer.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QImage>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "platform/Errors.h"
+#include "platform/SafeFile.h"
 
 namespace ombrix {
 
@@ -331,40 +333,45 @@ void PictureRenderer::render(const Picture& picture, QPainter& painter, const QR
 
 void exportPicture(const Picture& picture, const QString& path, int width, int height) {
     const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != "svg" && suffix != "png") {
+        throw OmbrixError("Graph files are .svg or .png: " + path.toStdString());
+    }
     const QRectF target(0, 0, width, height);
+    // The graph is made in memory and then replaces the file in one step, so a full disk or a
+    // missing permission leaves an older graph of that name as it was.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     if (suffix == "svg") {
         QSvgGenerator svg;
-        svg.setFileName(path);
+        svg.setOutputDevice(&buffer);
         svg.setSize(QSize(width, height));
         svg.setViewBox(target);
         svg.setResolution(96);
         svg.setTitle(QStringLiteral("Ombrix graph"));
         QPainter painter;
         if (!painter.begin(&svg)) {
-            throw OmbrixError("Cannot write " + path.toStdString());
+            throw OmbrixError("Cannot draw the graph for " + path.toStdString());
         }
         painter.fillRect(target, toQColor(picture.backColor()));
         PictureRenderer::render(picture, painter, target);
         painter.end();
-        if (!QFileInfo(path).exists()) {
-            throw OmbrixError("Cannot write " + path.toStdString());
+    } else {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.setDotsPerMeterX(3780);  // 96 dpi
+        image.setDotsPerMeterY(3780);
+        image.fill(toQColor(picture.backColor()));
+        {
+            QPainter painter(&image);
+            PictureRenderer::render(picture, painter, target);
         }
-        return;
+        if (!image.save(&buffer, "PNG")) {
+            throw OmbrixError("Cannot draw the graph for " + path.toStdString());
+        }
     }
-    if (suffix != "png") {
-        throw OmbrixError("Graph files are .svg or .png: " + path.toStdString());
-    }
-    QImage image(width, height, QImage::Format_RGB32);
-    image.setDotsPerMeterX(3780);  // 96 dpi
-    image.setDotsPerMeterY(3780);
-    image.fill(toQColor(picture.backColor()));
-    {
-        QPainter painter(&image);
-        PictureRenderer::render(picture, painter, target);
-    }
-    if (!image.save(path, "PNG")) {
-        throw OmbrixError("Cannot write " + path.toStdString());
-    }
+    buffer.close();
+    writeFileReplacing(path.toStdString(), std::string_view(bytes.constData(), bytes.size()),
+                       Sync::None);
 }
 
 }  // namespace ombrix

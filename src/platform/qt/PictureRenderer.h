@@ -28,7 +28,8 @@ class PictureRenderer {
 };
 
 // Writes the picture as an SVG or PNG file of width x height pixels (chosen by the file's
-// extension, .svg or .png). Throws OmbrixError when the file cannot be written.
+// extension, .svg or .png). The file is replaced only once the whole graph is written, so a
+// failure leaves an existing file as it was. Throws OmbrixError when the file cannot be written.
 void exportPicture(const Picture& picture, const QString& path, int width = 1200, int height = 800);
 
 }  // namespace ombrix
